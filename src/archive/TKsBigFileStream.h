@@ -1,0 +1,70 @@
+// A big stream over a file that is split into volumes of exactly 1 GiB each
+// (the last one shorter): volume 0 is the file itself, volume k >= 1 is the
+// file name without its extension followed by ".%03d" (game.dat, game.001,
+// game.002, ...). Positions run across the volumes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "archive/TKsBigStream.h"
+
+namespace zuno {
+
+// File modes: the low 4 bits are the access, bits 4-7 the sharing.
+constexpr int32_t fmOpenRead = 0x00;
+constexpr int32_t fmOpenWrite = 0x01;
+constexpr int32_t fmOpenReadWrite = 0x02;
+constexpr int32_t fmCreate = 0x0F;
+constexpr int32_t fmShareCompat = 0x00;
+constexpr int32_t fmShareExclusive = 0x10;
+constexpr int32_t fmShareDenyWrite = 0x20;
+constexpr int32_t fmShareDenyRead = 0x30;
+constexpr int32_t fmShareDenyNone = 0x40;
+
+class TKsBigFileStream : public TKsBigStream {
+public:
+    static constexpr int64_t kVolumeSize = 1073741824;     // 1 GiB
+    static constexpr int32_t BufferSize = 1048576;          // copy buffer of CopyFromBig
+
+    // Read (0) and read/write (2) open every existing volume; any other access
+    // deletes the old volumes and creates them as the writes reach them. A
+    // missing volume 0 opened for reading gives an empty stream.
+                        TKsBigFileStream(std::string fileName, int32_t mode);
+                        ~TKsBigFileStream() override;
+                        TKsBigFileStream(const TKsBigFileStream&) = delete;
+    TKsBigFileStream&   operator=(const TKsBigFileStream&) = delete;
+
+    int64_t             GetSize() override;
+    int64_t             GetPosition() override { return FPosition; }
+    void                SetPosition(int64_t p) override;
+    int64_t             Write(const void* buffer, int64_t count) override;
+    int64_t             Read(void* buffer, int64_t count) override;
+    int64_t             CopyFromBig(TKsBigStream& source, int64_t count) override;
+    int64_t             CopyFrom(TStream& source, int64_t count) override;
+    int64_t             CopyTo(TStream& target, int64_t count) override;
+
+    const std::string&  FileName() const { return FFileName; }
+    int32_t             Mode() const { return FMode; }
+    int                 VolumeCount() const { return static_cast<int>(FVolumes.size()); }
+
+    // Name of volume `index` of the file `fileName` (index 0 is the file itself).
+    static std::string  volumeFileName(const std::string& fileName, int index);
+
+private:
+    struct Volume {
+        int             fd = -1;
+        int64_t         size = 0;
+    };
+
+    Volume&             volume(size_t index);                  // creates missing volumes up to index
+    bool                writable() const;
+
+    std::string         FFileName;
+    int32_t             FMode;
+    int64_t             FPosition = 0;
+    std::vector<Volume> FVolumes;
+};
+
+} // namespace zuno

@@ -1,0 +1,212 @@
+// zunotool ls, cat, pack and unpack: listing, reading, building and
+// extracting "vf" archives.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "ToolCommand.h"
+#include "archive/GamePath.h"
+#include "archive/TKsBigFileStream.h"
+#include "archive/TVrFileCollection.h"
+#include "core/Cp932.h"
+#include "core/EZunoError.h"
+
+namespace zuno::tool {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void openExisting(TVrFileCollection& archive, const std::string& path) {
+    if (!diskFileExists(path))
+        throw fileNotFoundError(utf8ToCp932(path));
+    archive.Open(path);
+}
+
+int runLs(const std::vector<std::string>& args) {
+    if (args.size() != 1)
+        throw UsageError("ls takes one archive");
+    TVrFileCollection archive;
+    openExisting(archive, args[0]);
+    std::string out;
+    for (int i = 0; i < archive.DirectoryCount(); ++i) {
+        const TVrFile* entry = archive.Entry(i);
+        char fields[80];
+        std::snprintf(fields, sizeof fields, "\t%" PRId64 "\t%d\t%08" PRIx32 "\t%d\n", entry->Size, entry->Stored ? 1 : 0,
+                      entry->Crc, entry->CrcOfPlain ? 1 : 0);
+        out += escapeForPrint(entry->Name(), true);
+        out += fields;
+        if (out.size() > 65536) {
+            writeStdout(out);
+            out.clear();
+        }
+    }
+    writeStdout(out);
+    return 0;
+}
+
+int runCat(const std::vector<std::string>& args) {
+    if (args.size() != 2)
+        throw UsageError("cat takes an archive and an entry name");
+    TVrFileCollection archive;
+    openExisting(archive, args[0]);
+    std::string name = utf8ToCp932(args[1]);
+    TVrFile* entry = archive.FindEntry(name);
+    if (!entry)
+        throw fileNotFoundError(name);
+    TKsMemoryStream contents;
+    archive.ReadItem(*entry, contents);
+    writeStdout(contents.Memory(), static_cast<size_t>(contents.GetSize()));
+    return 0;
+}
+
+// The volumes of a written archive go from their temporary names to their
+// final ones; volumes of an older, longer archive of that name are removed.
+void moveVolumes(const std::string& from, const std::string& to, int count) {
+    for (int k = 0; k < count; ++k) {
+        std::error_code ec;
+        fs::rename(TKsBigFileStream::volumeFileName(from, k), TKsBigFileStream::volumeFileName(to, k), ec);
+        if (ec)
+            throw EZunoError::fromUtf8(to + ":書き込めません");
+    }
+    for (int k = std::max(count, 1);; ++k) {
+        std::string stale = TKsBigFileStream::volumeFileName(to, k);
+        if (!diskFileExists(stale))
+            break;
+        ::unlink(stale.c_str());
+    }
+}
+
+void removeVolumes(const std::string& name) {
+    for (int k = 0;; ++k) {
+        std::string volume = TKsBigFileStream::volumeFileName(name, k);
+        if (!diskFileExists(volume))
+            break;
+        ::unlink(volume.c_str());
+    }
+}
+
+int runPack(const std::vector<std::string>& args) {
+    if (args.size() != 2)
+        throw UsageError("pack takes a folder and an output archive");
+    const std::string& dir = args[0];
+    const std::string& outName = args[1];
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec))
+        throw EZunoError::fromUtf8(dir + ":フォルダがありません");
+
+    // The temporary archive keeps the output's extension, so its volumes are
+    // named like the output's.
+    fs::path outPath(outName);
+    std::string ext = outPath.extension().string();
+    std::string stem = outPath.stem().string();
+    std::string folder = outPath.parent_path().string();
+    std::string temp = (folder.empty() ? std::string() : folder + "/") + "." + stem + ".tmp" +
+                       std::to_string(::getpid()) + ext;
+
+    std::vector<std::pair<std::string, fs::path>> files;   // game name, disk path
+    for (auto it = fs::recursive_directory_iterator(dir, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        if (!it->is_regular_file(ec))
+            continue;
+        std::error_code same;
+        if (fs::equivalent(it->path(), outPath, same))
+            continue;
+        std::string file = it->path().filename().string();
+        if (file.rfind("." + stem + ".tmp", 0) == 0)
+            continue;
+        std::string name;
+        for (const fs::path& part : fs::relative(it->path(), dir)) {
+            if (!name.empty())
+                name += '\\';
+            name += diskComponentToGame(part.string());
+        }
+        files.emplace_back(std::move(name), it->path());
+    }
+    if (ec)
+        throw EZunoError::fromUtf8(dir + ":フォルダを読めません");
+    std::sort(files.begin(), files.end());
+
+    TVrFileCollection archive;
+    archive.SetFolder(fs::path(dir).string());
+    for (auto& f : files)
+        archive.AddEntry(f.first);
+    int volumes = 0;
+    try {
+        TKsBigFileStream out(temp, fmCreate);
+        archive.SaveToStream(out);
+        volumes = out.VolumeCount();
+    } catch (...) {
+        removeVolumes(temp);
+        throw;
+    }
+    moveVolumes(temp, outName, volumes);
+    return 0;
+}
+
+// Writes one file through a temporary file in the same folder.
+void writeFileAtomically(const fs::path& path, TKsMemoryStream& data) {
+    fs::path temp = path;
+    temp += ".tmp~";
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    bool ok = f != nullptr;
+    size_t size = static_cast<size_t>(data.GetSize());
+    if (ok && size > 0)
+        ok = std::fwrite(data.Memory(), 1, size, f) == size;
+    if (f && std::fclose(f) != 0)
+        ok = false;
+    std::error_code ec;
+    if (ok)
+        fs::rename(temp, path, ec);
+    if (!ok || ec) {
+        fs::remove(temp, ec);
+        throw EZunoError::fromUtf8(path.string() + ":書き込めません");
+    }
+}
+
+int runUnpack(const std::vector<std::string>& args) {
+    if (args.size() != 2)
+        throw UsageError("unpack takes an archive and a folder");
+    TVrFileCollection archive;
+    openExisting(archive, args[0]);
+    fs::path dir(args[1]);
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir, ec))
+        throw EZunoError::fromUtf8(args[1] + ":フォルダを作れません");
+
+    int status = 0;
+    for (int i = 0; i < archive.DirectoryCount(); ++i) {
+        const TVrFile* entry = archive.Entry(i);
+        const std::string printed = escapeForPrint(entry->Name(), true);
+        if (!isSafeGameName(entry->Name())) {
+            std::fprintf(stderr, "zunotool: %s: refused, the name leaves the target folder\n", printed.c_str());
+            status = 1;
+            continue;
+        }
+        try {
+            TKsMemoryStream contents;
+            archive.ReadItem(*entry, contents);
+            fs::path target = dir / gameNameToDiskPath(entry->Name());
+            fs::create_directories(target.parent_path(), ec);
+            writeFileAtomically(target, contents);
+        } catch (const EZunoError& e) {
+            std::fprintf(stderr, "zunotool: %s\n", escapeForPrint(e.message(), true).c_str());
+            status = 1;
+        }
+    }
+    return status;
+}
+
+ToolCommandRegistrar lsCommand({"ls", "zunotool ls ARCHIVE            list the entries: NAME SIZE STORED CRC CRCKIND", runLs});
+ToolCommandRegistrar catCommand({"cat", "zunotool cat ARCHIVE NAME       an entry's contents on standard output", runCat});
+ToolCommandRegistrar packCommand({"pack", "zunotool pack DIR OUT           pack the files below DIR into a version-102 archive", runPack});
+ToolCommandRegistrar unpackCommand({"unpack", "zunotool unpack ARCHIVE DIR     write every entry below DIR", runUnpack});
+
+} // namespace
+
+} // namespace zuno::tool
