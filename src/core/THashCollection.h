@@ -22,6 +22,8 @@ public:
     void                SetName(std::string name);         // re-hashes, to the head of the new chain
     int                 Index() const { return FIndex; }   // position in the collection, -1 when free
     THashCollection*    Collection() const { return FCollection; }
+    const std::string&  Key() const { return FKey; }           // lower-cased name
+    THashCollectionItem* NextInBucket() const { return FNextInBucket; }
 
 private:
     friend class THashCollection;
@@ -51,6 +53,9 @@ public:
     void                Clear();
 
     static uint8_t      HashOf(std::string_view lowerName);
+    // Head of a bucket's chain (most recently added or renamed first), for
+    // collections with their own look-up rules.
+    THashCollectionItem* BucketHead(uint8_t bucket) const { return FBuckets[bucket]; }
 
 private:
     friend class THashCollectionItem;

@@ -1,0 +1,7 @@
+#include "expr/SysFuncBuiltins.h"
+
+namespace zuno {
+
+void registerArrayFuncs(TBuiltinTable&) {}
+
+} // namespace zuno

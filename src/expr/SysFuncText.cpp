@@ -1,0 +1,7 @@
+#include "expr/SysFuncBuiltins.h"
+
+namespace zuno {
+
+void registerTextFuncs(TBuiltinTable&) {}
+
+} // namespace zuno
