@@ -1,7 +1,0 @@
-#include "expr/SysFuncBuiltins.h"
-
-namespace zuno {
-
-void registerVarFuncs(TBuiltinTable&) {}
-
-} // namespace zuno
