@@ -21,6 +21,8 @@ public:
     void                SetTarget(TCustomDIBX* target) { FTarget = target; }
     TCustomDIBX*        GetTarget() override { return FTarget; }
 
+    int32_t             GetWidth() override;                    // the target's: rows and columns are target pixels
+    int32_t             GetHeight() override;
     int32_t             GetBitCount() override;
     int32_t             GetStoredBitCount() override;
     uint32_t            GetRedMask() override;
