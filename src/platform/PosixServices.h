@@ -1,0 +1,39 @@
+// The operating-system services both platform implementations share, as plain
+// functions so they can be tested without a window.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zuno {
+
+// The lock file of a single-instance name: a file in the user's runtime folder
+// ($XDG_RUNTIME_DIR, else the temporary folder) named "zunoplay-" + the name
+// with every byte outside [A-Za-z0-9._-] written as %XX; names longer than
+// 120 bytes keep their first 80 bytes and add a 64-bit FNV-1a hash of the whole.
+std::string             instanceLockPath(std::string_view mutexName);
+
+// Takes an exclusive advisory lock (flock) on the file; returns the open file
+// descriptor, or -1 when another process holds it or the file cannot be made.
+int                     lockInstanceFile(const std::string& path);
+void                    unlockInstanceFile(int fd);
+
+// The roots of the mounted iso9660 and udf file systems in a mount table in
+// the format of /proc/mounts (octal escapes such as \040 decoded), each with a
+// trailing '/', in table order.
+std::vector<std::string> parseCdRoots(std::string_view mountTable);
+
+// $TMPDIR or /tmp, with a trailing '/'.
+std::string             temporaryFolderPath();
+
+// Starts "xdg-open TARGET" without waiting for it; false when it cannot start.
+bool                    startShellOpen(const std::string& target);
+
+// The folder of the running executable, with a trailing '/' ("./" when unknown).
+std::string             executableFolder();
+
+// $XDG_CONFIG_HOME/zunoplay/ (or ~/.config/zunoplay/), with a trailing '/'.
+std::string             userConfigFolder();
+
+} // namespace zuno
