@@ -21,6 +21,8 @@ TVrFileCollection::~TVrFileCollection() = default;
 
 void TVrFileCollection::reset() {
     Clear();
+    FIndex.clear();
+    FIndexedCount = -1;
     FStream.reset();
     FFileName.clear();
     FDisplayName.clear();
@@ -94,6 +96,7 @@ void TVrFileCollection::Open(const std::string& fileName) {
         }
     } catch (...) {
         Clear();
+        FIndexedCount = -1;
         FStream.reset();
         throw;
     }
@@ -113,6 +116,7 @@ void TVrFileCollection::OpenResource(const std::string& module, const std::strin
         LoadDirectory(*FStream);
     } catch (...) {
         Clear();
+        FIndexedCount = -1;
         FStream.reset();
         throw;
     }
@@ -129,6 +133,7 @@ void TVrFileCollection::OpenStream(std::unique_ptr<TKsBigStream> stream, const s
         LoadDirectory(*FStream);
     } catch (...) {
         Clear();
+        FIndexedCount = -1;
         FStream.reset();
         throw;
     }
@@ -253,6 +258,7 @@ void TVrFileCollection::LoadDirectory(TKsBigStream& stream) {
     }
     FVersion = version;
     FDirectoryCount = count;
+    FIndexedCount = -1;
 }
 
 // ---------------------------------------------------------------- reading
@@ -301,7 +307,7 @@ void TVrFileCollection::ReadItem(const TVrFile& entry, TStream& out) {
 void TVrFileCollection::ReadEntry(std::string_view name, TStream& out) {
     if (auto* memory = dynamic_cast<TKsMemoryStream*>(&out))
         memory->Clear();
-    if (TVrFile* entry = FStream ? FindItem(name) : nullptr) {
+    if (TVrFile* entry = FStream ? FindEntry(name) : nullptr) {
         ReadItem(*entry, out);
         return;
     }
@@ -318,7 +324,7 @@ void TVrFileCollection::ReadEntry(std::string_view name, TStream& out) {
 }
 
 std::unique_ptr<TRangeStream> TVrFileCollection::OpenEntryRange(std::string_view name) {
-    TVrFile* entry = FStream ? FindItem(name) : nullptr;
+    TVrFile* entry = FStream ? FindEntry(name) : nullptr;
     if (!entry)
         return nullptr;
     if (FIsResource)
@@ -329,20 +335,53 @@ std::unique_ptr<TRangeStream> TVrFileCollection::OpenEntryRange(std::string_view
     return nullptr;
 }
 
-// ---------------------------------------------------------------- editing
+// ---------------------------------------------------------------- look-up and editing
 
-TVrFile* TVrFileCollection::AddEntry(std::string name) { return AddItem(std::move(name)); }
+TVrFile* TVrFileCollection::FindEntry(std::string_view name) const {
+    if (FIndexedCount != Count()) {
+        FIndex.clear();
+        FIndex.reserve(static_cast<size_t>(Count()));
+        for (int i = 0; i < Count(); ++i)
+            FIndex[lowerCaseSjis(Items(i)->Name())] = Items(i);   // the later of two equal names wins
+        FIndexedCount = Count();
+    }
+    auto it = FIndex.find(lowerCaseSjis(name));
+    if (it == FIndex.end())
+        return nullptr;
+    TVrFile* entry = it->second;
+    if (entry->Collection() == this && sameTextSjis(entry->Name(), it->first))
+        return entry;
+    FIndexedCount = -1;                             // renamed behind the index's back
+    return FindItem(name);
+}
+
+int TVrFileCollection::IndexOf(std::string_view name) const {
+    TVrFile* entry = FindEntry(name);
+    return entry ? entry->Index() : -1;
+}
+
+TVrFile* TVrFileCollection::AddEntry(std::string name) {
+    bool current = FIndexedCount == Count();
+    TVrFile* entry = AddItem(std::move(name));
+    if (current) {
+        FIndex[lowerCaseSjis(entry->Name())] = entry;
+        FIndexedCount = Count();
+    }
+    return entry;
+}
 
 TVrFile* TVrFileCollection::AddMemoryEntry(std::string name) {
-    TVrFile* entry = AddItem(std::move(name));
+    TVrFile* entry = AddEntry(std::move(name));
     entry->Data = std::make_unique<TKsMemoryStream>();
     return entry;
 }
 
 void TVrFileCollection::DeleteEntry(std::string_view name) {
     int index = IndexOf(name);
-    if (index >= 0)
+    if (index >= 0) {
         Delete(index);
+        FIndexedCount = -1;
+    }
 }
 
 void TVrFileCollection::ListFolder(std::string_view folder, std::vector<std::string>& list) const {

@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <unordered_map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -76,7 +77,12 @@ public:
     // entry is absent or the archive is not a file or resource.
     std::unique_ptr<TRangeStream> OpenEntryRange(std::string_view name);
 
-    TVrFile*            FindEntry(std::string_view name) const { return FindItem(name); }
+    // Look-up by name without regard to case; of two entries of one name the
+    // later one is found. A name index beside the hash chains keeps this fast
+    // for archives of very many entries; it follows every change made through
+    // this class (entries should not be renamed behind its back).
+    TVrFile*            FindEntry(std::string_view name) const;
+    int                 IndexOf(std::string_view name) const;
     TVrFile*            Entry(int index) const { return Items(index); }
     TVrFile*            AddEntry(std::string name);
     TVrFile*            AddMemoryEntry(std::string name);         // with an empty Data stream to fill
@@ -132,6 +138,8 @@ private:
     std::string         FResourceType;
     int32_t             FVersion = 0;
     int                 FDirectoryCount = 0;
+    mutable std::unordered_map<std::string, TVrFile*> FIndex;   // lower-cased name -> entry
+    mutable int         FIndexedCount = -1;                     // Count() the index was built for
 };
 
 // Packed DOS date/time (date in the high word) of a time in the local zone.

@@ -195,6 +195,26 @@ TEST(ArchiveRead, LookupAndFolders) {
     }
 }
 
+TEST(ArchiveRead, NameIndexFollowsEveryChange) {
+    TVrFileCollection c;
+    EXPECT_EQ(c.FindEntry("a"), nullptr);
+    TVrFile* first = c.AddEntry("Dup.txt");
+    EXPECT_EQ(c.FindEntry("DUP.TXT"), first);
+    TVrFile* second = c.AddMemoryEntry("dup.TXT");
+    EXPECT_EQ(c.FindEntry("dup.txt"), second);          // the later one
+    c.AddEntry("other");
+    EXPECT_EQ(c.IndexOf("other"), 2);
+    c.DeleteEntry("dup.txt");
+    EXPECT_EQ(c.FindEntry("dup.txt"), first);           // the earlier one shows again
+    EXPECT_EQ(c.IndexOf("other"), 1);
+    first->SetName("renamed");                          // behind the index's back
+    EXPECT_EQ(c.FindEntry("dup.txt"), nullptr);
+    EXPECT_EQ(c.FindEntry("RENAMED"), first);
+    c.OpenStream(std::make_unique<TKsBigMemoryStream>(test::buildArchive(102, {{"x", test::bytesOf("1"), 1}})));
+    EXPECT_EQ(c.FindEntry("other"), nullptr);
+    EXPECT_EQ(c.IndexOf("X"), 0);
+}
+
 TEST(ArchiveRead, FolderCollectionServesLooseFilesButNeverTheArchive) {
     TempDir dir;
     test::writeFile(dir.path("Data/Bg/" + std::string("写真.PNG")), test::bytesOf("loose"));
