@@ -142,23 +142,41 @@ void TDrelFrameList::LoadBmpFromStream(TStream& stream) {
     loadSingle(image);
 }
 
-void TDrelFrameList::LoadFromNamedStream(TStream& stream, const std::string& name, bool firstFrameOnly) {
+namespace {
+
+enum class TImageKind { none, drel, png, bmp };
+
+TImageKind imageKindOf(const std::string& name) {
     std::string lower = lowerCaseSjis(name);
     auto endsWith = [&](const char* ext) {
         size_t n = std::strlen(ext);
         return lower.size() >= n && lower.compare(lower.size() - n, n, ext) == 0;
     };
     if (endsWith(".drl"))
-        LoadFromStream(stream, firstFrameOnly);
-    else if (endsWith(".png"))
-        LoadPngFromStream(stream);
-    else if (endsWith(".bmp") || endsWith(".dib"))
-        LoadBmpFromStream(stream);
-    else
-        Clear();
+        return TImageKind::drel;
+    if (endsWith(".png"))
+        return TImageKind::png;
+    if (endsWith(".bmp") || endsWith(".dib"))
+        return TImageKind::bmp;
+    return TImageKind::none;
+}
+
+} // namespace
+
+void TDrelFrameList::LoadFromNamedStream(TStream& stream, const std::string& name, bool firstFrameOnly) {
+    switch (imageKindOf(name)) {
+    case TImageKind::drel: LoadFromStream(stream, firstFrameOnly); break;
+    case TImageKind::png: LoadPngFromStream(stream); break;
+    case TImageKind::bmp: LoadBmpFromStream(stream); break;
+    case TImageKind::none: Clear(); break;
+    }
 }
 
 void TDrelFrameList::LoadFromFile(const std::string& path, bool firstFrameOnly) {
+    if (imageKindOf(path) == TImageKind::none) {
+        Clear();
+        return;
+    }
     TKsMemoryStream stream;
     stream.LoadFromFile(path);
     LoadFromNamedStream(stream, path, firstFrameOnly);
