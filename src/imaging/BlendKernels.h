@@ -50,6 +50,7 @@ enum class TKernelChoice {
 // The table used for 32-bit pixels, and how to switch it (tests, benchmarks).
 const TBlendKernels&    blendKernels32();
 void                    selectBlendKernels(TKernelChoice choice);
+void                    setBlendKernels32(const TBlendKernels& table);   // a particular table
 
 // The scalar kernels for a pixel format: 8 (one channel), 15, 16, 24, 32.
 const TBlendKernels&    referenceKernels(int32_t bits);

@@ -158,4 +158,6 @@ void selectBlendKernels(TKernelChoice choice) {
     gKernels32 = choice == TKernelChoice::Reference ? &kRef32 : fastestKernels();
 }
 
+void setBlendKernels32(const TBlendKernels& table) { gKernels32 = &table; }
+
 } // namespace zuno
