@@ -89,6 +89,11 @@ TDrelFrame* TDrelFrameList::AddFrame() {
     return FFrames.back().get();
 }
 
+void TDrelFrameList::Delete(int index) {
+    if (index >= 0 && index < Count())
+        FFrames.erase(FFrames.begin() + index);
+}
+
 void TDrelFrameList::Clear() {
     FFrames.clear();
     Version = 0;

@@ -96,6 +96,7 @@ public:
     int                 Count() const { return static_cast<int>(FFrames.size()); }
     TDrelFrame*         Frames(int index) const { return FFrames[size_t(index)].get(); }
     TDrelFrame*         AddFrame();
+    void                Delete(int index);
     void                Clear();
 
     // Drel data from the stream's position; with firstFrameOnly only frame 0
