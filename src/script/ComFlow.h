@@ -1,0 +1,182 @@
+// Control-flow commands: conditions and blocks, loops, labels, jumps and
+// calls, returns, waiting, yielding, ending and restarting the script.
+#pragma once
+
+#include "script/TCommand.h"
+
+namespace zuno {
+
+#define ZUNO_COMMAND_TYPE(code) \
+    uint8_t TypeCode() const override { return code; }
+
+class TComIf : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(0)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FCondition;
+};
+
+class TComElseif : public TComIf {
+public:
+    using TComIf::TComIf;
+    ZUNO_COMMAND_TYPE(1)
+};
+
+class TComElse : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(2)
+    bool                ContinueFlag() const override { return true; }
+};
+
+class TComLabel : public TCommand {
+public:
+    explicit            TComLabel(TPage* page);                 // continue byte preset to 1
+    ZUNO_COMMAND_TYPE(3)
+    bool                IsLabel(const std::string& name) const override; // exact, case-sensitive
+    void                Fields(TRecordFields& f) override;
+
+    std::string         FName;                                  // label name; a Comment's text
+};
+
+class TComComment : public TComLabel {
+public:
+    using TComLabel::TComLabel;
+    ZUNO_COMMAND_TYPE(27)
+    bool                ContinueFlag() const override { return false; }
+    bool                DisabledFlag() const override { return true; }  // never runs
+    void                Fields(TRecordFields& f) override;          // the text; still answers IsLabel as a label
+};
+
+class TComJump : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(4)
+    void                Fields(TRecordFields& f) override;
+
+    std::string         FPageFile;                              // empty: this page
+    int32_t             FTargetIndex = 0;
+    TExprPtr            FCondition;
+};
+
+class TComCall : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(5)
+    void                Fields(TRecordFields& f) override;
+
+    std::string         FPageFile;
+    int32_t             FTargetIndex = 0;
+    std::string         FResultVar;                             // receives the called page's result
+    TExprPtr            FCondition;
+    std::vector<TExprPtr> FArguments;
+};
+
+class TComExit : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(6)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FCondition;
+};
+
+class TComBreak : public TComExit {
+public:
+    using TComExit::TComExit;
+    ZUNO_COMMAND_TYPE(34)
+    void                Fields(TRecordFields& f) override;
+
+    int32_t             FTargetIndex = -1;                      // -1: end the page
+};
+
+class TComContinue : public TComBreak {
+public:
+    using TComBreak::TComBreak;
+    ZUNO_COMMAND_TYPE(35)
+};
+
+class TComWhile : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(31)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FCondition;
+    int32_t             FExitIndex = 0;                         // index after the loop
+};
+
+class TComWhileInit : public TComRuntime {
+public:
+    using TComRuntime::TComRuntime;
+    ZUNO_COMMAND_TYPE(32)
+    bool                ContinueFlag() const override { return true; }
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FExpression;                            // initialisation; the step of a WhileLoop
+};
+
+class TComWhileLoop : public TComWhileInit {
+public:
+    using TComWhileInit::TComWhileInit;
+    ZUNO_COMMAND_TYPE(33)
+    void                Fields(TRecordFields& f) override;
+
+    int32_t             FLoopBackIndex = 0;                     // index of the While
+};
+
+class TComWait : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(7)
+    bool                LocksEvents() const override { return FLocked; }
+    bool                Waits() const override { return true; }
+    bool                KeepsState() const override { return true; }
+    void                SaveState(TStream& s) const override;
+    void                LoadState(TStream& s) override;
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FCondition;
+    TExprPtr            FTime;                                  // milliseconds
+    TExprPtr            FEventLock;                             // page version > 106
+
+    // State while waiting.
+    int32_t             FRemainingTime = 0;
+    int32_t             FFramesToSkip = 0;
+    bool                FLocked = false;                        // the event lock in force
+};
+
+class TComDoEvent : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(46)
+    bool                ContinueFlag() const override { return false; }
+    bool                Waits() const override { return true; }
+};
+
+class TComTerminate : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(45)
+};
+
+class TComPCReset : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(40)
+    void                Fields(TRecordFields& f) override;
+
+    std::string         FPageFile;
+    int32_t             FTargetIndex = 0;
+    uint8_t             FMode = 0;                              // non-zero: reset every thread
+};
+
+class TComReset : public TComPCReset {
+public:
+    using TComPCReset::TComPCReset;
+    ZUNO_COMMAND_TYPE(41)
+};
+
+} // namespace zuno

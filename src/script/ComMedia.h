@@ -1,0 +1,138 @@
+// Media, text, history and save commands.
+#pragma once
+
+#include "script/ComFlow.h"
+
+namespace zuno {
+
+class TComTextIns : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(20)
+    bool                LocksEvents() const override { return FLocked; }
+    bool                Waits() const override { return FWaiting; }
+    bool                KeepsState() const override { return true; }
+    void                SaveState(TStream& s) const override;
+    void                LoadState(TStream& s) override;
+    void                Fields(TRecordFields& f) override;
+
+    std::string         FText;                                  // marked-up message source
+    TExprPtr            FBoxName;                               // message box
+    TExprPtr            FReadTracking;
+    TExprPtr            FWaitFlag;
+    TExprPtr            FEventLock;                             // page version > 106
+
+    // State while the text shows.
+    std::string         FTargetName;                            // the target box, empty: none
+    bool                FWaiting = false;
+    bool                FLocked = false;
+};
+
+class TComTextClr : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(28)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FBoxName;
+};
+
+class TComMovieStop : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(21)
+    bool                LocksEvents() const override { return FLocked; }
+    bool                Waits() const override { return FWaiting; }
+    bool                KeepsState() const override { return true; }
+    void                SaveState(TStream& s) const override;
+    void                LoadState(TStream& s) override;
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FObjectName;
+    TExprPtr            FFadeTime;                              // milliseconds
+    TExprPtr            FWaitFlag;
+    TExprPtr            FEventLock;                             // page version > 106
+
+    // State while the media fades.
+    std::string         FTargetName;                            // the target object, empty: none
+    bool                FWaiting = false;
+    bool                FLocked = false;
+};
+
+class TComMediaPlay : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(55)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FObjectName;
+};
+
+class TComMenuClose : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(26)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FMenuName;
+};
+
+class TComCallHist : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(29)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FBoxName;
+    TExprPtr            FFirst;                                 // first entry
+    TExprPtr            FCount;                                 // entry count
+    TExprPtr            FFlag;
+    TExprPtr            FFormatName;                            // page version > 110
+};
+
+class TComEntryHist : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(58)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FTemplateName;
+    TExprPtr            FFormatName;                            // page version > 110
+};
+
+class TComClrHist : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(22)
+};
+
+class TComClrRead : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(47)
+};
+
+class TComGameSave : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(38)
+    bool                ContinueFlag() const override { return false; }
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FSlot;
+    std::string         FResumePage;
+    int32_t             FResumeIndex = 0;                       // page version > 104
+    TExprPtr            FCaption;
+};
+
+class TComGameLoad : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(39)
+    bool                ContinueFlag() const override { return false; }
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FSlot;
+};
+
+} // namespace zuno

@@ -1,0 +1,187 @@
+// Object and property commands: the component commands that create display
+// objects from a property block, cabinets, Flip, statements, variables,
+// property access and property motions.
+#pragma once
+
+#include <array>
+
+#include "objects/PropertyIds.h"
+#include "script/ComFlow.h"
+
+namespace zuno {
+
+// A command that creates a component: one expression per property identifier
+// in the page's property set for its type, kept by identifier.
+class TComComponent : public TCommand {
+public:
+    using TCommand::TCommand;
+    void                Fields(TRecordFields& f) override;        // the property block
+
+    TZunoParser*        Property(int id) const;                   // none when not carried
+    void                SetProperty(int id, TExprPtr e);
+
+    std::array<TExprPtr, PropertyCount> FProperties;
+};
+
+class TComControl : public TComComponent {
+public:
+    using TComComponent::TComComponent;
+};
+
+#define ZUNO_COMPONENT_COMMAND(cls, base, code)   \
+    class cls : public base {                     \
+    public:                                       \
+        using base::base;                         \
+        ZUNO_COMMAND_TYPE(code)                   \
+    };
+
+ZUNO_COMPONENT_COMMAND(TComBoxNew, TComControl, 8)
+ZUNO_COMPONENT_COMMAND(TComImgNew, TComControl, 9)
+ZUNO_COMPONENT_COMMAND(TComMesNew, TComControl, 10)
+ZUNO_COMPONENT_COMMAND(TComTimer, TComComponent, 11)
+ZUNO_COMPONENT_COMMAND(TComMovie, TComControl, 12)
+ZUNO_COMPONENT_COMMAND(TComCinema, TComControl, 23)
+ZUNO_COMPONENT_COMMAND(TComCaption, TComControl, 24)
+ZUNO_COMPONENT_COMMAND(TComBtnNew, TComControl, 30)
+ZUNO_COMPONENT_COMMAND(TComParticleNew, TComControl, 36)
+ZUNO_COMPONENT_COMMAND(TComFireNew, TComControl, 37)
+ZUNO_COMPONENT_COMMAND(TComSound, TComComponent, 42)
+ZUNO_COMPONENT_COMMAND(TComEditNew, TComControl, 43)
+ZUNO_COMPONENT_COMMAND(TComMemoNew, TComControl, 44)
+ZUNO_COMPONENT_COMMAND(TComMapImgNew, TComControl, 48)
+ZUNO_COMPONENT_COMMAND(TComWaveNew, TComControl, 49)
+ZUNO_COMPONENT_COMMAND(TComTileNew, TComControl, 50)
+ZUNO_COMPONENT_COMMAND(TComSliderNew, TComControl, 51)
+ZUNO_COMPONENT_COMMAND(TComScrollbarNew, TComControl, 52)
+ZUNO_COMPONENT_COMMAND(TComGaugeNew, TComControl, 53)
+ZUNO_COMPONENT_COMMAND(TComCGCaption, TComControl, 54)
+ZUNO_COMPONENT_COMMAND(TComPrevMenuNew, TComControl, 56)
+
+class TComMenu : public TComControl {
+public:
+    using TComControl::TComControl;
+    ZUNO_COMMAND_TYPE(25)
+
+    std::string         FMenuName;                                // the menu it created (run time)
+};
+
+// Moves objects into or out of a cabinet object.
+class TComCabinet : public TComComponent {
+public:
+    using TComComponent::TComComponent;
+    void                Fields(TRecordFields& f) override;        // property block, mode, names
+
+    TExprPtr            FMode;                                    // selection mode
+    std::vector<TExprPtr> FNames;                                 // name list
+};
+
+ZUNO_COMPONENT_COMMAND(TComCabinetSave, TComCabinet, 59)
+ZUNO_COMPONENT_COMMAND(TComCabinetLoad, TComCabinet, 60)
+
+class TComFlip : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(13)
+    bool                LocksEvents() const override { return FLocked; }
+    bool                Waits() const override { return FWaits; }
+    bool                KeepsState() const override { return true; }
+    void                SaveState(TStream& s) const override;
+    void                LoadState(TStream& s) override;
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FKind;                                    // transition kind
+    TExprPtr            FDuration;                                // milliseconds
+    TExprPtr            FParam;                                   // transition parameter
+    TExprPtr            FMode;                                    // selection mode
+    std::vector<TExprPtr> FNames;                                 // name list
+    TExprPtr            FClearBack;                               // clear the back screen
+    TExprPtr            FWipeParam0;
+    TExprPtr            FWipeParam1;
+    TExprPtr            FWipeText;                                // page version > 100
+    TExprPtr            FEventLock;                               // page version > 106
+
+    // State while the transition runs.
+    int32_t             FPhase = 0;
+    int32_t             FStart = 0;                               // game clock at the start
+    bool                FWaits = false;                           // the duration is above 0
+    bool                FLocked = false;                          // the event lock in force
+    bool                FClearing = false;                        // clear back in force
+};
+
+class TComCalc : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(14)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FStatement;
+};
+
+class TComVarNew : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(15)
+    void                Fields(TRecordFields& f) override;
+
+    std::string         FName;
+    uint8_t             FValueType = 1;                           // 1 int, 2 real, 3 flag, 4 text
+    TExprPtr            FInitValue;
+    uint8_t             FScope = 0;                               // 0 global, 1 auto-destroy, 2 local, 3 status
+};
+
+class TComVarDel : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(16)
+    void                Fields(TRecordFields& f) override;
+
+    std::string         FName;
+};
+
+class TComGetProp : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(17)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FObjectName;
+    TExprPtr            FPropertyId;
+    std::string         FTargetVar;
+};
+
+class TComSetProp : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(18)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FObjectName;
+    TExprPtr            FPropertyId;
+    TExprPtr            FValue;
+};
+
+class TComObjDel : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(19)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FObjectName;
+};
+
+class TComPropMotion : public TCommand {
+public:
+    using TCommand::TCommand;
+    ZUNO_COMMAND_TYPE(57)
+    void                Fields(TRecordFields& f) override;
+
+    TExprPtr            FMotionName;
+    TExprPtr            FTargetName;
+    TExprPtr            FPropertyId;
+    TExprPtr            FEndValue;                                // real
+    TExprPtr            FDuration;                                // integer, milliseconds
+    TExprPtr            FCurve;                                   // byte
+    TExprPtr            FPaused;                                  // flag, page version > 107
+};
+
+} // namespace zuno

@@ -1,0 +1,63 @@
+// zunotool page dump / project dump: readable listings of compiled pages and
+// of the compiled project.
+#include <filesystem>
+#include <vector>
+
+#include "core/Cp932.h"
+#include "core/EZunoError.h"
+#include "core/TStream.h"
+#include "script/RecordDump.h"
+#include "script/TPage.h"
+#include "script/TProjectSetting.h"
+#include "ToolCommand.h"
+
+namespace zuno::tool {
+
+namespace {
+
+TKsMemoryStream readWholeFile(const std::string& path) {
+    TKsMemoryStream s;
+    s.LoadFromFile(path);
+    s.SetPosition(0);
+    return s;
+}
+
+int runPage(const std::vector<std::string>& args) {
+    if (args.size() != 2 || args[0] != "dump")
+        throw UsageError("expected: page dump FILE.zsb");
+    TKsMemoryStream s = readWholeFile(args[1]);
+    TPage page;
+    const std::string name = utf8ToCp932(std::filesystem::path(args[1]).filename().string());
+    switch (page.LoadFromStream(s, name)) {
+    case TPageLoadResult::TooNew:
+        throw EZunoError::fromUtf8("ページのバージョンが新しすぎます (" + std::to_string(page.Version()) + ")");
+    case TPageLoadResult::TooOld:
+        throw EZunoError(rebuildMessage(name));
+    case TPageLoadResult::Loaded:
+        break;
+    }
+    writeStdout(dumpPage(page));
+    return 0;
+}
+
+int runProject(const std::vector<std::string>& args) {
+    if (args.size() != 2 || args[0] != "dump")
+        throw UsageError("expected: project dump FILE");
+    TKsMemoryStream s = readWholeFile(args[1]);
+    TProjectSetting project;
+    if (!project.LoadFromStream(s))
+        throw EZunoError::fromUtf8("プロジェクトのバージョンが新しすぎます (" + std::to_string(project.FVersion) + ")");
+    writeStdout(dumpProject(project));
+    return 0;
+}
+
+ToolCommandRegistrar pageCommand({"page",
+    "  page dump FILE.zsb        list a compiled page: header, property sets, every command with its fields",
+    runPage});
+ToolCommandRegistrar projectCommand({"project",
+    "  project dump FILE         list a compiled project (zuno.zpb): settings, initial variables, disc table",
+    runProject});
+
+} // namespace
+
+} // namespace zuno::tool
