@@ -1,7 +1,7 @@
 // The strip at the top of the window with the buttons "終了" (quit) and
 // "画面切替" (switch between window and full screen). It is drawn by the player
 // into a small 32-bit picture (0x00RRGGBB) that the window shows above the game.
-// The two labels are bitmaps embedded here until the glyph cache can draw them.
+// The two labels are embedded bitmaps (PlainCanvas.h) until the glyph cache can draw them.
 #pragma once
 
 #include <cstdint>

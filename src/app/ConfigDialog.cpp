@@ -1,0 +1,24 @@
+#include "app/ConfigDialog.h"
+
+#include <filesystem>
+
+#include "app/TPlayerSettings.h"
+#include "platform/SettingsDialog.h"
+
+namespace zuno {
+
+void runConfigDialog(const std::string& iniPath) {
+    TIniFile ini = TIniFile::load(iniPath);
+    TConfigDialogModel model(ini);
+    TSettingsDialogState state{model.directSound(), model.position()};
+    if (!runSettingsDialog(state))
+        return;
+    model.setDirectSound(state.directSound);
+    model.setPosition(state.position);
+    model.apply(ini);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(iniPath).parent_path(), ec);
+    ini.save(iniPath);
+}
+
+} // namespace zuno
