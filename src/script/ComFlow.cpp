@@ -43,6 +43,11 @@ void TComBreak::Fields(TRecordFields& f) {
     f.Int("target", FTargetIndex);
 }
 
+void TComContinue::Fields(TRecordFields& f) {
+    TComExit::Fields(f);
+    f.Int("target", FTargetIndex);
+}
+
 //==============================================================================
 // Loops
 //==============================================================================

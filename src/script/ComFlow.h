@@ -92,10 +92,13 @@ public:
     int32_t             FTargetIndex = -1;                      // -1: end the page
 };
 
-class TComContinue : public TComBreak {
+class TComContinue : public TComExit {
 public:
-    using TComBreak::TComBreak;
+    using TComExit::TComExit;
     ZUNO_COMMAND_TYPE(35)
+    void                Fields(TRecordFields& f) override;
+
+    int32_t             FTargetIndex = -1;                      // -1: end the page
 };
 
 class TComWhile : public TCommand {

@@ -24,8 +24,13 @@ TZunoParser* TComComponent::Property(int id) const {
 }
 
 void TComComponent::SetProperty(int id, TExprPtr e) {
-    if (id >= 0 && id < PropertyCount)
-        FProperties[static_cast<size_t>(id)] = std::move(e);
+    if (id < 0 || id >= PropertyCount)
+        return;
+    // An expression is stored only for identifiers in the page's set of this
+    // type, so giving one puts the identifier into the set.
+    if (e && FPage)
+        FPage->SetProperty(TypeCode(), id, true);
+    FProperties[static_cast<size_t>(id)] = std::move(e);
 }
 
 void TComCabinet::Fields(TRecordFields& f) {

@@ -18,7 +18,7 @@ public:
     void                Fields(TRecordFields& f) override;        // the property block
 
     TZunoParser*        Property(int id) const;                   // none when not carried
-    void                SetProperty(int id, TExprPtr e);
+    void                SetProperty(int id, TExprPtr e);          // also adds id to the page's set
 
     std::array<TExprPtr, PropertyCount> FProperties;
 };

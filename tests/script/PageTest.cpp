@@ -19,8 +19,6 @@ std::vector<uint8_t> samplePage(int32_t version = 113) {
     TPage page;
     page.SetVersion(version);
     page.SetResultType(4);
-    page.SetProperty(8, PR_NAME, true);
-    page.SetProperty(8, PR_LEFT, true);
     page.SetProperty(60, PR_REPEATPOS, true);
 
     auto& label = dynamic_cast<TComLabel&>(page.AddNew(3));
