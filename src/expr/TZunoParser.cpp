@@ -69,15 +69,40 @@ void writeOperand(TStream& s, const TCustomParam& p) {
     }
 }
 
-void indexVarOperands(TOpeData& op) {
+// Everything Execute would otherwise work out again for every run.
+void prepare(TOpeData& op) {
     op.VarOperands.clear();
+    op.VarKeys.clear();
     for (size_t i = 0; i < op.Operands.size(); ++i)
-        if (dynamic_cast<TParamVar*>(op.Operands[i].get()))
+        if (auto* ref = dynamic_cast<TParamVar*>(op.Operands[i].get())) {
             op.VarOperands.push_back(static_cast<uint16_t>(i));
+            op.VarKeys.push_back(lowerCaseSjis(ref->VarName()));
+        }
+    op.ResultKey = lowerCaseSjis(op.ResultName);
+    op.ResultIsTemp = isTempName(op.ResultName);
 }
 
 // ---------------------------------------------------------------------------
 // Running
+
+// The variable table's look-up (TParamCollection::Find) for a name that is
+// already lower-cased: a local variable of the current depth at once,
+// otherwise the non-local match added earliest.
+TParamCollectionItem* findByKey(const TParamCollection& params, const std::string& key) {
+    TParamCollectionItem* last = nullptr;
+    for (THashCollectionItem* p = params.BucketHead(THashCollection::HashOf(key)); p; p = p->NextInBucket()) {
+        if (p->Key() != key)
+            continue;
+        auto* item = static_cast<TParamCollectionItem*>(p);
+        if (item->Local) {
+            if (item->Owner == params.CurrentDepth)
+                return item;
+        } else {
+            last = item;
+        }
+    }
+    return last;
+}
 
 EZunoError missingVariable(const std::string& name) {
     return EZunoError("\"" + name + "\"" + sjis(" 変数がありません"));
@@ -103,9 +128,9 @@ class OperandBinding {
 public:
     OperandBinding(TOpeData& op, const TParamCollection& params) : FOp(op) {
         try {
-            for (uint16_t i : op.VarOperands) {
-                auto& ref = static_cast<TParamVar&>(*op.Operands[i]);
-                TParamCollectionItem* item = params.Find(ref.VarName());
+            for (size_t k = 0; k < op.VarOperands.size(); ++k) {
+                auto& ref = static_cast<TParamVar&>(*op.Operands[op.VarOperands[k]]);
+                TParamCollectionItem* item = findByKey(params, op.VarKeys[k]);
                 if (!item)
                     throw missingVariable(ref.VarName());
                 ++FBound;
@@ -414,7 +439,7 @@ void TZunoParser::LoadFromStream(TStream& s) {
         op->Operands.reserve(static_cast<size_t>(n));
         for (int32_t k = 0; k < n; ++k)
             op->Operands.push_back(readOperand(s));
-        indexVarOperands(*op);
+        prepare(*op);
         items.push_back(std::move(op));
     }
     FItems = std::move(items);
@@ -445,7 +470,7 @@ void TZunoParser::CopyFrom(const TZunoParser& other) {
         op->FunctionNo = src->FunctionNo;
         for (const auto& p : src->Operands)
             op->Operands.push_back(p->Clone());
-        indexVarOperands(*op);
+        prepare(*op);
         items.push_back(std::move(op));
     }
     FItems = std::move(items);
@@ -458,14 +483,23 @@ void TZunoParser::Execute(TSysFuncMan& funcs) {
     FLastError.clear();
 
     // The temporaries this evaluation created, removed again at the end
-    // (newest first, which keeps the removal from the table cheap).
+    // (newest first, which keeps the removal from the table cheap). The list's
+    // storage is recycled per thread; nested evaluations each take their own.
+    thread_local std::vector<std::vector<TParamCollectionItem*>> spareLists;
     std::vector<TParamCollectionItem*> temps;
+    if (!spareLists.empty()) {
+        temps = std::move(spareLists.back());
+        spareLists.pop_back();
+    }
     struct TempCleanup {
         TParamCollection& params;
         std::vector<TParamCollectionItem*>& temps;
         ~TempCleanup() {
             for (size_t i = temps.size(); i-- > 0;)
                 params.DeleteItem(temps[i]);
+            temps.clear();
+            if (spareLists.size() < 16)
+                spareLists.push_back(std::move(temps));
         }
     } cleanup{params, temps};
 
@@ -473,16 +507,15 @@ void TZunoParser::Execute(TSysFuncMan& funcs) {
         for (auto& opPtr : FItems) {
             TOpeData& op = *opPtr;
             OperandBinding binding(op, params);
-            if (isTempName(op.ResultName) && !params.Find(op.ResultName)) {
-                uint8_t type = temporaryType(op);
-                TParamCollectionItem* item = params.AddNamed(type, op.ResultName);
-                if (!item)
+            TParamCollectionItem* result = findByKey(params, op.ResultKey);
+            if (!result && op.ResultIsTemp) {
+                result = params.AddNamed(temporaryType(op), op.ResultName);
+                if (!result)
                     throw invalidOperation(op);
-                temps.push_back(item);
+                temps.push_back(result);
                 if (op.Code == ocDimTo)
-                    bindElementReference(op, static_cast<TParamVar&>(*item->Value()), params);
+                    bindElementReference(op, static_cast<TParamVar&>(*result->Value()), params);
             }
-            TParamCollectionItem* result = params.Find(op.ResultName);
             if (!result)
                 throw missingVariable(op.ResultName);
             runOperation(op, *result->Value(), funcs);

@@ -26,7 +26,12 @@ struct TOpeData {
     std::string         ResultName;
     uint8_t             FunctionNo = 0;     // ocFunc only
     TParamArgs          Operands;           // owned value objects
+
+    // Prepared when the operation is loaded or copied:
     std::vector<uint16_t> VarOperands;      // indexes of the TParamVar operands (bound per operation)
+    std::vector<std::string> VarKeys;       // their names lower-cased (the table's look-up key)
+    std::string         ResultKey;          // ResultName lower-cased
+    bool                ResultIsTemp = false;   // "____..."
 };
 
 class TZunoParser {
