@@ -6,6 +6,10 @@
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/TStream.h"
+#include "archive/TVrFileCollection.h"
+#include "expr/TParamCollection.h"
+#include "expr/VariableDump.h"
+#include "script/TStatusData.h"
 #include "script/RecordDump.h"
 #include "script/TPage.h"
 #include "script/TProjectSetting.h"
@@ -40,9 +44,43 @@ int runPage(const std::vector<std::string>& args) {
     return 0;
 }
 
+// The status data and the other entries of a save.dat.
+int runStatus(const std::string& path) {
+    if (!std::filesystem::is_regular_file(path))
+        throw EZunoError::fromUtf8(path + ":ファイルがありません");
+    TVrFileCollection save;
+    save.Open(path);
+    std::string out;
+    TStatusData status;
+    if (status.LoadFromArchive(save)) {
+        out += "status version " + std::to_string(status.FVersion) + (status.FHasHeader ? "\n" : " (no header)\n");
+        TKsMemoryStream body(status.FBody);
+        TParamCollection params;
+        params.LoadStatus(body);
+        out += "status variables:\n" + dumpVariables(params);
+        out += "following parts: " + std::to_string(body.Remaining()) +
+               " bytes (read-text list, image cache, table database)\n";
+    } else {
+        out += "no status data\n";
+    }
+    out += "entries:\n";
+    for (int i = 0; i < save.Count(); ++i) {
+        const TVrFile* e = save.Entry(i);
+        if (e->Name() == TVrFileCollection::kEndMarker)
+            continue;
+        TKsMemoryStream data;
+        save.ReadItem(*e, data);
+        out += "    " + escapeForPrint(e->Name(), true) + "\t" + std::to_string(data.GetSize()) + "\n";
+    }
+    writeStdout(out);
+    return 0;
+}
+
 int runProject(const std::vector<std::string>& args) {
+    if (args.size() == 2 && args[0] == "status")
+        return runStatus(args[1]);
     if (args.size() != 2 || args[0] != "dump")
-        throw UsageError("expected: project dump FILE");
+        throw UsageError("expected: project dump FILE | project status SAVE.DAT");
     TKsMemoryStream s = readWholeFile(args[1]);
     TProjectSetting project;
     if (!project.LoadFromStream(s))
@@ -55,7 +93,8 @@ ToolCommandRegistrar pageCommand({"page",
     "  page dump FILE.zsb        list a compiled page: header, property sets, every command with its fields",
     runPage});
 ToolCommandRegistrar projectCommand({"project",
-    "  project dump FILE         list a compiled project (zuno.zpb): settings, initial variables, disc table",
+    "  project dump FILE         list a compiled project (zuno.zpb): settings, initial variables, disc table\n"
+    "  project status SAVE.DAT   list the status data (version, status variables) and the entries of a save file",
     runProject});
 
 } // namespace
