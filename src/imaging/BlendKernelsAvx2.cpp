@@ -32,6 +32,8 @@ struct VAvx2 {
     static inline Vec select(Vec m, Vec a, Vec b) { return _mm256_blendv_epi8(b, a, m); }
     static inline Vec addsU8(Vec a, Vec b) { return _mm256_adds_epu8(a, b); }
     static inline Vec subsU8(Vec a, Vec b) { return _mm256_subs_epu8(a, b); }
+    static inline bool allZero(Vec v) { return _mm256_testz_si256(v, v) != 0; }
+    static inline bool allOnes(Vec v) { return _mm256_testc_si256(v, _mm256_cmpeq_epi8(v, v)) != 0; }
     static inline Vec loadWeights(const uint8_t* m) {
         Vec x = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(m)));
         return _mm256_mullo_epi32(x, _mm256_set1_epi32(0x01010101));

@@ -30,6 +30,10 @@ struct VSse2 {
     static inline Vec select(Vec m, Vec a, Vec b) { return _mm_or_si128(_mm_and_si128(m, a), _mm_andnot_si128(m, b)); }
     static inline Vec addsU8(Vec a, Vec b) { return _mm_adds_epu8(a, b); }
     static inline Vec subsU8(Vec a, Vec b) { return _mm_subs_epu8(a, b); }
+    static inline bool allZero(Vec v) { return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())) == 0xFFFF; }
+    static inline bool allOnes(Vec v) {
+        return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_cmpeq_epi8(v, v))) == 0xFFFF;
+    }
     static inline Vec loadWeights(const uint8_t* m) {
         int32_t four;
         std::memcpy(&four, m, 4);

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "imaging/TDIBX.h"
+
 namespace zuno {
 
 uint32_t colorToPixelBits(int32_t bits, int32_t rgb) {
@@ -166,6 +168,22 @@ TChannels channelsOf(int32_t bits) {
     case 15: return {3, {0, 5, 10, 0}, {31, 31, 31, 0}};
     default: return {};
     }
+}
+
+TCustomDIBX& separateFrom(TCustomDIBX& dst, TCustomDIBX& source, std::unique_ptr<TCustomDIBX>& holder) {
+    if (&dst != &source || source.IsEmpty()) return source;
+    auto copy = std::make_unique<TDIBX>(source.GetWidth(), source.GetHeight(), source.GetBitCount());
+    TPalette pal;
+    source.GetPalette(pal);
+    copy->SetPalette(pal);
+    copy->TransparentColor = source.TransparentColor;
+    TLockedSurface s(source);
+    if (s.ok()) {
+        size_t n = size_t(TDIBX::RowBytes(s.width(), s.bits()));
+        for (int32_t y = 0; y < s.height(); ++y) std::memcpy(copy->ScanLine(y), s.row(y), n);
+    }
+    holder = std::move(copy);
+    return *holder;
 }
 
 uint32_t* scratchPixels(int slot, int32_t n) {

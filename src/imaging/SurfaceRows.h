@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "imaging/BlendKernels.h"
@@ -155,6 +156,11 @@ inline uint32_t eachChannel(const TChannels& c, uint32_t d, uint32_t s, F f) {
     }
     return r;
 }
+
+// The picture to read from when drawing `source` into `dst`: the source
+// itself, or, when both are the same surface, a copy held by `holder`, so
+// that overlapping areas read the pixels as they were before the call.
+TCustomDIBX& separateFrom(TCustomDIBX& dst, TCustomDIBX& source, std::unique_ptr<TCustomDIBX>& holder);
 
 // Scratch buffers reused by the operations of one thread.
 uint32_t*   scratchPixels(int slot, int32_t n);

@@ -9,7 +9,10 @@ namespace zuno {
 // ---------------------------------------------------------------- engines
 
 void drawFixed(TCustomDIBX& dst, int32_t x, int32_t y, bool flipV, bool flipH, const TRect& srcRect,
-               TCustomDIBX& source, TCustomDIBX* mask, TRunParams p, bool useKey) {
+               TCustomDIBX& sourceArg, TCustomDIBX* maskArg, TRunParams p, bool useKey) {
+    std::unique_ptr<TCustomDIBX> sourceCopy, maskCopy;
+    TCustomDIBX& source = separateFrom(dst, sourceArg, sourceCopy);
+    TCustomDIBX* mask = maskArg == &sourceArg ? &source : maskArg ? &separateFrom(dst, *maskArg, maskCopy) : nullptr;
     bool colourOnly = p.Op == TRunOp::ColorMask || p.Op == TRunOp::ColorMaskAdd;
     TRect bounds(0, 0, source.GetWidth(), source.GetHeight());
     if (mask) {
@@ -97,7 +100,10 @@ TStretchMap::TStretchMap(int32_t srcStart, int32_t srcSize, int32_t destStart, i
 }
 
 void drawStretch(TCustomDIBX& dst, const TRect& destRect, bool flipV, bool flipH, const TRect& srcRect,
-                 TCustomDIBX& source, TCustomDIBX* mask, TRunParams p, bool useKey) {
+                 TCustomDIBX& sourceArg, TCustomDIBX* maskArg, TRunParams p, bool useKey) {
+    std::unique_ptr<TCustomDIBX> sourceCopy, maskCopy;
+    TCustomDIBX& source = separateFrom(dst, sourceArg, sourceCopy);
+    TCustomDIBX* mask = maskArg ? &separateFrom(dst, *maskArg, maskCopy) : nullptr;
     if (destRect.isEmpty() || srcRect.isEmpty()) return;
     TRect dr = intersectRect(destRect, dst.GetDrawableRect());
     if (dr.isEmpty()) return;

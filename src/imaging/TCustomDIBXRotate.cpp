@@ -70,7 +70,10 @@ void validRange(int32_t start, int32_t size, bool flip, int32_t limit, int64_t& 
 
 void drawRotated(TCustomDIBX& dst, int32_t x, int32_t y, TRunParams p, bool useKey, bool flipV, bool flipH,
                  int32_t angle, int32_t centreX, int32_t centreY, int32_t zoomX, int32_t zoomY, const TRect& srcRect,
-                 TCustomDIBX& source, TCustomDIBX* mask) {
+                 TCustomDIBX& sourceArg, TCustomDIBX* maskArg) {
+    std::unique_ptr<TCustomDIBX> sourceCopy, maskCopy;
+    TCustomDIBX& source = separateFrom(dst, sourceArg, sourceCopy);
+    TCustomDIBX* mask = maskArg ? &separateFrom(dst, *maskArg, maskCopy) : nullptr;
     if (zoomX <= 0 || zoomY <= 0 || srcRect.isEmpty()) return;
     TRect box = intersectRect(
         TCustomDIBX::GetRotateBounds(x, y, srcRect, centreX, centreY, flipV, flipH, angle, zoomX, zoomY),

@@ -46,9 +46,12 @@ int32_t zoomedSize(int32_t size, int32_t zoom) { return int32_t(std::max<int64_t
 
 // A pattern repeated over r from the offsets (destination pixels), scaled
 // by zoom/256 (16.16 stepping, nearest sample), flipped on request.
-void fillPattern(TCustomDIBX& dst, const TRect& r, TCustomDIBX& pattern, TCustomDIBX* mask, int32_t zoomX,
+void fillPattern(TCustomDIBX& dst, const TRect& r, TCustomDIBX& patternArg, TCustomDIBX* maskArg, int32_t zoomX,
                  int32_t zoomY, int32_t offsetX, int32_t offsetY, bool flipV, bool flipH, TRunParams p,
                  bool useKey) {
+    std::unique_ptr<TCustomDIBX> patternCopy, maskCopy;
+    TCustomDIBX& pattern = separateFrom(dst, patternArg, patternCopy);
+    TCustomDIBX* mask = maskArg ? &separateFrom(dst, *maskArg, maskCopy) : nullptr;
     if (zoomX <= 0 || zoomY <= 0) return;
     TRect dr = intersectRect(r, dst.GetDrawableRect());
     if (dr.isEmpty()) return;

@@ -286,3 +286,13 @@ TEST(SurfaceGeometry, IndexedAddUsesTheThreshold) {
     big->StretchDrawIndexed(TRect(0, 0, 6, 1), table, 255, 16, false, false, TRect(0, 0, 3, 1), *heat);
     EXPECT_EQ(pixelsOf(*big), (std::vector<uint32_t>{0, 0, 0x00010305, 0x00010305, 0x00000102, 0x00000102}));
 }
+
+TEST(SurfaceGeometry, DrawingASurfaceOntoItselfReadsTheOldPixels) {
+    // Scrolling down and right by one: every row must come from the old picture.
+    auto s = surfaceOf(3, 3, 32, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+    s->Draw(1, 1, false, false, false, TRect(0, 0, 3, 3), *s);
+    EXPECT_EQ(pixelsOf(*s), (std::vector<uint32_t>{1, 2, 3, 4, 1, 2, 7, 4, 5}));
+    auto t = surfaceOf(3, 1, 32, {1, 2, 3});
+    t->StretchDrawAlpha(TRect(0, 0, 3, 1), *t, 255, false, true, false, TRect(0, 0, 3, 1));
+    EXPECT_EQ(pixelsOf(*t), (std::vector<uint32_t>{3, 2, 1}));
+}
