@@ -12,15 +12,25 @@ namespace zuno {
 // ---------------------------------------------------------------------------
 // TParamCollectionItem
 // ---------------------------------------------------------------------------
-uint8_t TParamCollectionItem::ValueType() const {
+void TParamCollectionItem::SetValue(std::unique_ptr<TCustomParam> v) {
+    FValue = std::move(v);
     if (!FValue)
-        return PT_NONE;
-    if (dynamic_cast<const TParamVar*>(FValue.get()))
-        return PT_NONE;
-    return FValue->ParamType();
+        FKind = kOtherKind;
+    else if (dynamic_cast<const TParamSystem*>(FValue.get()))
+        FKind = kSystemKind;
+    else if (dynamic_cast<const TParamVar*>(FValue.get()))
+        FKind = PT_NONE;
+    else if (FValue->Storage() == FValue.get() && FValue->ParamType() >= PT_INT && FValue->ParamType() <= PT_STR)
+        FKind = FValue->ParamType();
+    else
+        FKind = kOtherKind;
 }
 
-bool TParamCollectionItem::IsSystem() const { return dynamic_cast<const TParamSystem*>(FValue.get()) != nullptr; }
+uint8_t TParamCollectionItem::ValueType() const {
+    if (FKind <= PT_STR)
+        return FKind;
+    return FValue ? FValue->ParamType() : PT_NONE;
+}
 
 bool TParamCollectionItem::IsTemporary() const { return Name().compare(0, 4, "____") == 0; }
 
@@ -240,13 +250,10 @@ TParamCollectionItem* TParamCollection::CreateVariable(std::string_view name, ui
 void TParamCollection::DeleteItem(TParamCollectionItem* item) {
     if (!item || item->Collection() != this || item->IsSystem())
         return;
-    uint8_t type = item->ValueType();
+    uint8_t kind = item->FKind;
     std::unique_ptr<THashCollectionItem> owned = Extract(item->Index());
-    auto& pool = FPool[type <= PT_STR ? type : 0];
-    TCustomParam* v = item->Value();
-    bool plainClass = v && (type == PT_NONE ? dynamic_cast<TParamVar*>(v) != nullptr : v->Storage() == v);
-    if (plainClass && type <= PT_STR && pool.size() < kPoolLimit)
-        pool.push_back(std::unique_ptr<TParamCollectionItem>(static_cast<TParamCollectionItem*>(owned.release())));
+    if (kind <= PT_STR && FPool[kind].size() < kPoolLimit)
+        FPool[kind].push_back(std::unique_ptr<TParamCollectionItem>(static_cast<TParamCollectionItem*>(owned.release())));
 }
 
 void TParamCollection::DeleteOwned(int32_t depth) {

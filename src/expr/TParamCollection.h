@@ -29,9 +29,9 @@ enum TVarScope : uint8_t { vsGlobal = 0, vsAutoDestroy = 1, vsLocal = 2, vsStatu
 class TParamCollectionItem : public THashCollectionItem {
 public:
     TCustomParam*       Value() const { return FValue.get(); }
-    void                SetValue(std::unique_ptr<TCustomParam> v) { FValue = std::move(v); }
+    void                SetValue(std::unique_ptr<TCustomParam> v);
     uint8_t             ValueType() const;           // record type: 0 for a TParamVar, else ParamType
-    bool                IsSystem() const;            // value is a TParamSystem
+    bool                IsSystem() const { return FKind == kSystemKind; }   // value is a TParamSystem
     bool                IsTemporary() const;         // name begins with "____"
 
     // Renames after checking the name: not empty, no blank, first byte not a
@@ -46,7 +46,10 @@ public:
     uint8_t             Local = 0;                   // 1 for local variables
 
 private:
+    friend class TParamCollection;
+    static constexpr uint8_t kSystemKind = 0xFE, kOtherKind = 0xFF;
     std::unique_ptr<TCustomParam> FValue;
+    uint8_t             FKind = kOtherKind;          // class of the value: 0 TParamVar, 1-4 storage, system, other
 };
 
 class TParamCollection : public THashCollection {
