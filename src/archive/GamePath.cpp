@@ -177,6 +177,23 @@ std::optional<std::string> findGameFile(const std::string& folder, std::string_v
     return current;
 }
 
+std::optional<std::string> findGameFolder(const std::string& folder, std::string_view name) {
+    std::string current = folder;
+    if (!current.empty() && current.back() != '/')
+        current += '/';
+    for (const std::string& part : splitGameName(name)) {
+        if (part == "." || part == "..")
+            return std::nullopt;
+        std::optional<std::string> next = findComponent(current, part, true);
+        if (!next)
+            return std::nullopt;
+        current = *next + '/';
+    }
+    if (!isDirectory(current.empty() ? "." : current))
+        return std::nullopt;
+    return current;
+}
+
 std::optional<std::string> findDiskFileNoCase(const std::string& folder, const std::string& name) {
     if (diskFileExists(folder + name))
         return folder + name;

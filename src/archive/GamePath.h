@@ -45,6 +45,10 @@ std::string gameNameToDiskPath(std::string_view name);
 // case-insensitive match; names with "." or ".." components find nothing.
 std::optional<std::string> findGameFile(const std::string& folder, std::string_view name);
 
+// The existing folder that the game folder name names below `folder` (both
+// as above), ending in '/'; "" names `folder` itself. Nothing when absent.
+std::optional<std::string> findGameFolder(const std::string& folder, std::string_view name);
+
 // An existing file named `name` in the disk folder `folder` (matched without
 // regard to ASCII case, exact spelling first), or nothing.
 std::optional<std::string> findDiskFileNoCase(const std::string& folder, const std::string& name);

@@ -40,7 +40,8 @@ std::string TKsBigFileStream::volumeFileName(const std::string& fileName, int in
     return stem + suffix;
 }
 
-TKsBigFileStream::TKsBigFileStream(std::string fileName, int32_t mode) : FFileName(std::move(fileName)), FMode(mode) {
+TKsBigFileStream::TKsBigFileStream(std::string fileName, int32_t mode, bool singleFile)
+    : FFileName(std::move(fileName)), FMode(mode) {
     int access = mode & 0x0F;
     if (access != fmOpenRead && access != fmOpenReadWrite) {
         // Writing from scratch: the old volumes go; new ones come with the writes.
@@ -61,6 +62,8 @@ TKsBigFileStream::TKsBigFileStream(std::string fileName, int32_t mode) : FFileNa
         if (fd < 0)
             break;
         FVolumes.push_back({fd, sizeOfFd(fd)});
+        if (singleFile)
+            break;
     }
 }
 
@@ -187,6 +190,23 @@ int64_t TKsBigFileStream::CopyTo(TStream& target, int64_t count) {
         copied += n;
     }
     return copied;
+}
+
+void loadDiskFile(const std::string& path, TStream& out) {
+    if (!fileExists(path))
+        throw EZunoError::fromUtf8(path + ":ファイルがありません");
+    TKsBigFileStream file(path, fmOpenRead | fmShareDenyWrite, true);
+    int64_t size = file.GetSize();
+    if (auto* memory = dynamic_cast<TKsMemoryStream*>(&out)) {
+        int64_t at = memory->GetPosition();
+        if (memory->GetSize() < at + size)
+            memory->SetSize(at + size);
+        file.ReadBuffer(memory->Memory() + at, size);
+        memory->SetPosition(at + size);
+        return;
+    }
+    if (file.CopyTo(out, size) != size)
+        throw EZunoError::fromUtf8("ストリームの読み込みエラー");
 }
 
 } // namespace zuno

@@ -30,8 +30,9 @@ public:
 
     // Read (0) and read/write (2) open every existing volume; any other access
     // deletes the old volumes and creates them as the writes reach them. A
-    // missing volume 0 opened for reading gives an empty stream.
-                        TKsBigFileStream(std::string fileName, int32_t mode);
+    // missing volume 0 opened for reading gives an empty stream. With
+    // `singleFile` only the file itself is opened (loose files, never split).
+                        TKsBigFileStream(std::string fileName, int32_t mode, bool singleFile = false);
                         ~TKsBigFileStream() override;
                         TKsBigFileStream(const TKsBigFileStream&) = delete;
     TKsBigFileStream&   operator=(const TKsBigFileStream&) = delete;
@@ -66,5 +67,9 @@ private:
     int64_t             FPosition = 0;
     std::vector<Volume> FVolumes;
 };
+
+// Reads a whole disk file into `out` from its position; a memory output is
+// filled in one read. Fails with "%s:ファイルがありません" when it cannot be read.
+void loadDiskFile(const std::string& path, TStream& out);
 
 } // namespace zuno

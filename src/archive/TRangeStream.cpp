@@ -37,9 +37,10 @@ int64_t TRangeStream::Seek(int64_t offset, TSeekOrigin origin) {
     return p - FStart;
 }
 
-TFileRangeStream::TFileRangeStream(const std::string& fileName, int64_t length, int64_t start, bool exactLength)
-    : TRangeStream(std::make_unique<TKsBigFileStream>(fileName, fmOpenRead | fmShareDenyWrite), start, length,
-                   exactLength) {}
+TFileRangeStream::TFileRangeStream(const std::string& fileName, int64_t length, int64_t start, bool exactLength,
+                                   bool singleFile)
+    : TRangeStream(std::make_unique<TKsBigFileStream>(fileName, fmOpenRead | fmShareDenyWrite, singleFile), start,
+                   length, exactLength) {}
 
 TResourceRangeStream::TResourceRangeStream(const std::string& resourceName, int64_t length, int64_t start,
                                            const std::string& resourceType, const std::string& module,

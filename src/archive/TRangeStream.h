@@ -38,8 +38,9 @@ private:
 // Over a volume file opened for reading with writes denied to others.
 class TFileRangeStream : public TRangeStream {
 public:
+    // With `singleFile` the file's own bytes only (a loose file), else all its volumes.
                         TFileRangeStream(const std::string& fileName, int64_t length, int64_t start,
-                                         bool exactLength = false);
+                                         bool exactLength = false, bool singleFile = false);
 };
 
 // Over an embedded resource of the player (or of the named module).

@@ -263,18 +263,6 @@ void TVrFileCollection::LoadDirectory(TKsBigStream& stream) {
 
 // ---------------------------------------------------------------- reading
 
-void TVrFileCollection::loadDiskFile(const std::string& path, TStream& out) {
-    TKsBigFileStream file(path, fmOpenRead | fmShareDenyWrite);
-    int64_t size = file.GetSize();
-    if (auto* memory = dynamic_cast<TKsMemoryStream*>(&out)) {
-        memory->Data().resize(static_cast<size_t>(size));
-        file.ReadBuffer(memory->Memory(), size);
-        return;
-    }
-    if (file.CopyTo(out, size) != size)
-        throw EZunoError::fromUtf8("ストリームの読み込みエラー");
-}
-
 void TVrFileCollection::ReadItem(const TVrFile& entry, TStream& out) {
     auto* memory = dynamic_cast<TKsMemoryStream*>(&out);
     if (memory)
@@ -315,7 +303,7 @@ void TVrFileCollection::ReadEntry(std::string_view name, TStream& out) {
         std::optional<std::string> path = findGameFile(FFolder, name);
         std::error_code ec;
         if (path && !(!FFileName.empty() && std::filesystem::equivalent(*path, FFileName, ec))) {
-            loadDiskFile(*path, out);
+            zuno::loadDiskFile(*path, out);
             out.SetPosition(0);
             return;
         }

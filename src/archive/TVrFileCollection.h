@@ -126,7 +126,6 @@ private:
     std::string         archiveName() const;                       // Shift-JIS, for messages
     [[noreturn]] void   damaged(const char* what) const;
     Written             writeEntry(TVrFile& entry, TKsBigStream& out);
-    void                loadDiskFile(const std::string& path, TStream& out);
 
     std::string         FFolder;
     std::unique_ptr<TKsBigStream> FStream;

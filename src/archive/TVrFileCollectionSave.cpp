@@ -104,7 +104,7 @@ TVrFileCollection::Written TVrFileCollection::writeEntry(TVrFile& entry, TKsBigS
     // 2. A disk file of that name in the folder.
     std::optional<std::string> path = FFolder.empty() ? std::nullopt : findGameFile(FFolder, entry.Name());
     if (path) {
-        TKsBigFileStream file(*path, fmOpenRead | fmShareDenyWrite);
+        TKsBigFileStream file(*path, fmOpenRead | fmShareDenyWrite, true);
         int64_t size = file.GetSize();
         uint8_t head[kDrelHeadSize];
         size_t headSize = static_cast<size_t>(file.Read(head, std::min<int64_t>(size, kDrelHeadSize)));
