@@ -261,6 +261,20 @@ TEST_F(ExprEval, GetPropResultHasThePropertysType) {
     EXPECT_EQ(eval("GetProp(\"obj\", 256 + 5)"), "1:12");  // the number is taken as a byte
 }
 
+TEST_F(ExprEval, NamesFindTheLocalVariableOfTheCurrentDepth) {
+    params.CreateVariable("V", PT_INT, vsGlobal)->Value()->SetInteger(1);
+    params.CurrentDepth = 2;
+    params.CreateVariable("v", PT_INT, vsLocal)->Value()->SetInteger(2);
+    EXPECT_EQ(eval("v * 10"), "1:20");
+    EXPECT_EQ(eval("v = 5"), "none");
+    params.CurrentDepth = 1;
+    EXPECT_EQ(eval("V * 10"), "1:10");
+    params.CurrentDepth = 3;
+    EXPECT_EQ(eval("v"), "1:1");
+    params.CurrentDepth = 2;
+    EXPECT_EQ(eval("v"), "1:5");
+}
+
 TEST_F(ExprEval, TemporariesOfAnOuterEvaluationAreShared) {
     // The inner evaluation finds the outer "____1" (the Calc result, a text)
     // and uses it with its type; it neither re-creates nor removes it.
