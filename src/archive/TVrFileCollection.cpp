@@ -55,6 +55,21 @@ void TVrFileCollection::damaged(const char* what) const {
 
 // ---------------------------------------------------------------- opening
 
+namespace {
+
+// Programs here have no extension: one whose file ends in "zv" carries an
+// appended archive like an .exe does.
+bool endsWithZv(TKsBigStream& s) {
+    int64_t size = s.GetSize();
+    if (size < 6)
+        return false;
+    uint8_t tail[2];
+    s.SetPosition(size - 2);
+    return s.Read(tail, 2) == 2 && tail[0] == 'z' && tail[1] == 'v';
+}
+
+} // namespace
+
 void TVrFileCollection::Open(const std::string& fileName) {
     reset();
     FFileName = fileName;
@@ -75,7 +90,7 @@ void TVrFileCollection::Open(const std::string& fileName) {
         std::optional<std::string> index;
         if (extension != ".EXT")
             index = findDiskFileNoCase(diskFolderOf(stem), stem.substr(diskFolderOf(stem).size()) + ".ext");
-        if (extension == ".EXE" || extension == ".SCR") {
+        if (extension == ".EXE" || extension == ".SCR" || (extension.empty() && endsWithZv(*FStream))) {
             int64_t size = FStream->GetSize();
             if (size < 6)
                 damaged("trailer");

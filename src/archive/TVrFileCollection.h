@@ -9,7 +9,8 @@
 // 102 N CRC kind flags. The writer writes version 102.
 //
 // An archive is found as a plain file (directory at 0), appended to an .exe or
-// .scr (the last 6 bytes: int32 directory position + "zv"), as a data file
+// .scr or a program without extension (the last 6 bytes: int32 directory
+// position + "zv"; without extension only when "zv" is there), as a data file
 // whose directory lies in a sibling ".ext" file (offsets then absolute), or as
 // an embedded resource. After loading, the entries are the N directory entries
 // in order followed by the end marker "\EOF\" (size 0, offset = end of data).

@@ -17,6 +17,7 @@
 
 #include "archive/GamePath.h"
 #include "archive/TKsBigFileStream.h"
+#include "archive/TKsBigResourceStream.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 
@@ -355,9 +356,9 @@ std::string TVrFileManager::ExtractDir(std::string_view name) {
 
 // ---------------------------------------------------------------- discs
 
-bool TVrFileManager::ask(const std::string& text, bool defaultAnswer) {
+bool TVrFileManager::ask(const std::string& text, const std::string& caption, bool defaultAnswer) {
     if (OnPrompt)
-        return OnPrompt(text, AppTitle);
+        return OnPrompt(text, caption);
     std::fprintf(stderr, "%s\n", cp932ToUtf8(text).c_str());
     return defaultAnswer;
 }
@@ -401,12 +402,12 @@ bool TVrFileManager::RequestDisk(int n) {
     const std::string quit = QuitNotice.empty() ? sjis("終了します") : QuitNotice;
     // Without a prompt the disc is searched once; then the player quits.
     for (int attempt = 0;; ++attempt) {
-        if (ask(prompt, attempt == 0)) {
+        if (ask(prompt, AppTitle, attempt == 0)) {
             if (FindDisk(n - 1))
                 return true;
             continue;
         }
-        if (ask(quit, true)) {
+        if (ask(quit, AppTitle, true)) {
             if (OnQuit)
                 OnQuit();
             return false;
@@ -426,6 +427,111 @@ bool TVrFileManager::EnsureAvailable(std::string_view name, const TFolderDiskLis
     if (list.find(extension) != std::string::npos)
         return false;
     return RequestDisk(n);
+}
+
+} // namespace zuno
+
+namespace zuno {
+
+// ---------------------------------------------------------------- start-up
+
+namespace {
+
+// Whether the disk file ends with the two bytes `tail`.
+bool fileEndsWith(const std::string& path, const char* tail) {
+    if (!diskFileExists(path))
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(0, std::ios::end);
+    if (in.tellg() < 2)
+        return false;
+    in.seekg(-2, std::ios::end);
+    char b[2] = {};
+    in.read(b, 2);
+    return in && b[0] == tail[0] && b[1] == tail[1];
+}
+
+} // namespace
+
+void TVrFileManager::RegisterGameData(const std::string& playerFile, const std::vector<std::string>& args) {
+    AddArchive("");
+    if (args.empty()) {
+        std::string folder = diskFolderOf(playerFile);
+        SetBaseFolder(folder.empty() ? "./" : folder);
+        std::optional<TEmbeddedResource> dummy = findEmbeddedResource("DUMMY", "BINTYPE");
+        if (dummy && dummy->size >= 2 && dummy->data[dummy->size - 2] == 'v' && dummy->data[dummy->size - 1] == 'f')
+            AddResourceArchive(kOwnModule, "DUMMY", "BINTYPE");
+        if (fileEndsWith(playerFile, "zv"))
+            AddArchive(playerFile);
+        return;
+    }
+    SetBaseFolder(args[0]);
+    for (const std::string& arg : args) {
+        if (std::optional<std::string> game = findDiskFileNoCase(withSlash(arg), "game.dat"))
+            AddArchive(*game);
+        if (fileEndsWith(arg, "zv"))
+            AddArchive(arg);
+    }
+}
+
+bool TVrFileManager::findInstalledDisc(const std::string& identity) {
+    for (const std::string& root : FCdRoots) {
+        std::optional<std::string> game = findGameFile(root, "game.dat");
+        std::optional<std::string> install = findGameFile(root, "install.dat");
+        if (!game || !install)
+            continue;
+        TZunoInstallSet set;
+        try {
+            set.LoadFromFile(*install);
+        } catch (const EZunoError&) {
+            continue;
+        }
+        if (set.Identity == identity) {
+            AddArchive(*game);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TVrFileManager::CheckInstall(const std::string& playerFile, std::string& identity, bool& fullInstall) {
+    const std::string info = sjis("情報");
+    std::string playerFolder = diskFolderOf(playerFile);
+    if (playerFolder.empty())
+        playerFolder = "./";
+    if (FBaseFolder.empty() && findDiskFileNoCase(playerFolder, "install.dat"))
+        SetBaseFolder(playerFolder);
+    if (!Exists("install.dat")) {
+        const std::string text = sjis("インストールし直してください");
+        if (OnMessage)
+            OnMessage(text, info);
+        else
+            std::fprintf(stderr, "%s\n", cp932ToUtf8(text).c_str());
+        return false;
+    }
+    TKsMemoryStream record;
+    ReadFile(record, "install.dat");
+    TZunoInstallSet set;
+    set.LoadFromStream(record);
+    identity = set.Identity;
+    fullInstall = set.FullInstall != 0;
+    if (std::optional<std::string> game = findDiskFileNoCase(playerFolder, "game.dat")) {
+        AddArchive(*game);
+        if (fullInstall)
+            return true;
+    } else if (ArchiveCount() > 0 && fullInstall) {
+        return true;
+    }
+    const std::string quit = QuitNotice.empty() ? sjis("終了します") : QuitNotice;
+    // Without a prompt the discs are searched once; then the start ends.
+    for (int attempt = 0;; ++attempt) {
+        if (findInstalledDisc(identity))
+            return true;
+        if (ask(sjis("ディスクを入れてください"), info, attempt == 0))
+            continue;
+        if (ask(quit, info, true))
+            return false;
+    }
 }
 
 } // namespace zuno

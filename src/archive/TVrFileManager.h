@@ -86,6 +86,20 @@ public:
     std::string         QuitNotice;      // default "終了します"
     TPrompt             OnPrompt;        // none: OK for the first disc prompt, then Cancel; OK to quit
     std::function<void()> OnQuit;        // the player is to close
+    // Shows a message with an OK button (Shift-JIS); none: standard error.
+    std::function<void(const std::string& text, const std::string& caption)> OnMessage;
+
+    // Start-up. Registers the game data of a player at `playerFile` (a disk
+    // path) started with `args` (disk paths; the first names the game folder):
+    // collection 0 for in-memory entries, the game folder, "game.dat" of each
+    // argument's folder, arguments that are files ending in "zv", and without
+    // arguments the player's embedded archive ("DUMMY"/"BINTYPE" ending in
+    // "vf") and an archive appended to the player.
+    void                RegisterGameData(const std::string& playerFile, const std::vector<std::string>& args);
+    // Checks install.dat and finds the game data; false when the start is to
+    // end ("インストールし直してください" is shown when install.dat is missing).
+    // `identity` and `fullInstall` receive the record's values.
+    bool                CheckInstall(const std::string& playerFile, std::string& identity, bool& fullInstall);
 
     // Work files.
     const std::string&  TempFolder() const { return FTempFolder; }
@@ -96,7 +110,8 @@ public:
 private:
     bool                onDisk(std::string_view name, std::string* path) const;
     bool                onCd(std::string_view name, std::string* path) const;
-    bool                ask(const std::string& text, bool firstDiskPrompt);
+    bool                ask(const std::string& text, const std::string& caption, bool defaultAnswer);
+    bool                findInstalledDisc(const std::string& identity);
     std::string         workFolder();
 
     std::vector<std::unique_ptr<TVrFileCollection>> FCollections;

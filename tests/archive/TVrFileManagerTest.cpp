@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ArchiveTestUtil.h"
+#include "archive/TKsBigResourceStream.h"
 #include "archive/TVrFileManager.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
@@ -221,6 +222,111 @@ TEST(VrFileManager, DiscsAreFoundByIdentityAndNumber) {
     EXPECT_FALSE(alone.RequestDisk(3));
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(alone.RequestDisk(1));
+}
+
+Bytes installDatFull(const std::string& identity, uint8_t full) {
+    TZunoInstallSet set;
+    set.Identity = identity;
+    set.FullInstall = full;
+    TKsMemoryStream s;
+    set.SaveToStream(s);
+    return s.Data();
+}
+
+TEST(VrFileManager, StartUpRegistration) {
+    TempDir dir;
+    Bytes archive = test::buildArchive(102, {{"zuno.zpb", test::bytesOf("project"), 1}});
+    test::writeFile(dir.path("game/Game.dat"), archive);
+    Bytes program = test::bytesOf("program");
+    program.insert(program.end(), archive.begin(), archive.end());
+    test::put32(program, 7);
+    program.push_back('z');
+    program.push_back('v');
+    test::writeFile(dir.path("bin/zunoplay"), program);
+    test::writeFile(dir.path("other/extra.exe"), program);
+
+    // With arguments: the first is the game folder; appended archives count too.
+    TVrFileManager m;
+    m.RegisterGameData(dir.path("bin/zunoplay"), {dir.path("game"), dir.path("other/extra.exe")});
+    ASSERT_EQ(m.ArchiveCount(), 3);
+    EXPECT_EQ(m.Archive(0)->Stream(), nullptr);
+    EXPECT_EQ(m.Archive(1)->FileName(), dir.path("game/Game.dat"));
+    EXPECT_EQ(m.Archive(2)->FileName(), dir.path("other/extra.exe"));
+    EXPECT_EQ(m.BaseFolder(), dir.path("game") + "/");
+
+    // Without: the player's folder, its embedded archive and its appended one.
+    Bytes embedded = test::buildArchive(102, {{"logo.png", test::bytesOf("logo"), 1}});
+    embedded.push_back('v');
+    embedded.push_back('f');
+    registerEmbeddedResource("DUMMY", "BINTYPE", embedded);
+    TVrFileManager alone;
+    alone.RegisterGameData(dir.path("bin/zunoplay"), {});
+    unregisterEmbeddedResource("DUMMY", "BINTYPE");
+    ASSERT_EQ(alone.ArchiveCount(), 3);
+    EXPECT_TRUE(alone.Archive(1)->IsResource());
+    EXPECT_EQ(read(alone, "logo.png"), "logo");
+    EXPECT_EQ(read(alone, "zuno.zpb"), "project");
+    EXPECT_EQ(alone.BaseFolder(), dir.path("bin") + "/");
+}
+
+TEST(VrFileManager, InstallCheck) {
+    TempDir dir;
+    test::writeFile(dir.path("bin/zunoplay"), test::bytesOf("player"));
+    std::string player = dir.path("bin/zunoplay");
+    std::string identity;
+    bool full = false;
+
+    // No install.dat anywhere.
+    {
+        TVrFileManager m;
+        m.RegisterGameData(player, {dir.path("game")});
+        std::vector<std::string> messages;
+        m.OnMessage = [&](const std::string& text, const std::string& caption) { messages.push_back(text + caption); };
+        EXPECT_FALSE(m.CheckInstall(player, identity, full));
+        EXPECT_EQ(messages, (std::vector<std::string>{sjis("インストールし直してください情報")}));
+    }
+    // A full install beside the game.
+    test::writeFile(dir.path("game/install.dat"), installDatFull("mygame", 1));
+    {
+        TVrFileManager m;
+        m.RegisterGameData(player, {dir.path("game")});
+        EXPECT_TRUE(m.CheckInstall(player, identity, full));
+        EXPECT_EQ(identity, "mygame");
+        EXPECT_TRUE(full);
+    }
+    // Not a full install: the disc with the same identity is needed.
+    test::writeFile(dir.path("game/install.dat"), installDatFull("mygame", 0));
+    test::writeFile(dir.path("cd/game.dat"), test::buildArchive(102, {{"disc.txt", test::bytesOf("disc"), 1}}));
+    test::writeFile(dir.path("cd/install.dat"), installDatFull("mygame", 0));
+    test::writeFile(dir.path("wrong/game.dat"), test::buildArchive(102, {}));
+    test::writeFile(dir.path("wrong/install.dat"), installDatFull("another", 0));
+    {
+        TVrFileManager m;
+        m.SetCdRoots({dir.path("wrong"), dir.path("cd")});
+        m.RegisterGameData(player, {dir.path("game")});
+        m.OnPrompt = [](const std::string&, const std::string&) -> bool { throw std::logic_error("no prompt"); };
+        EXPECT_TRUE(m.CheckInstall(player, identity, full));
+        EXPECT_FALSE(full);
+        EXPECT_EQ(read(m, "disc.txt"), "disc");
+    }
+    // No disc: asked again on OK; Cancel, then OK on the quit notice, ends the start.
+    {
+        TVrFileManager m;
+        m.SetCdRoots({dir.path("wrong")});
+        m.RegisterGameData(player, {dir.path("game")});
+        std::vector<bool> answers = {true, false, false, false, true};
+        std::vector<std::string> asked;
+        m.OnPrompt = [&](const std::string& text, const std::string& caption) {
+            asked.push_back(text);
+            EXPECT_EQ(caption, sjis("情報"));
+            bool a = answers.front();
+            answers.erase(answers.begin());
+            return a;
+        };
+        EXPECT_FALSE(m.CheckInstall(player, identity, full));
+        const std::string disc = sjis("ディスクを入れてください"), quit = sjis("終了します");
+        EXPECT_EQ(asked, (std::vector<std::string>{disc, disc, quit, disc, quit}));
+    }
 }
 
 TEST(FolderDiskList, DiskOfTriesEachFolderLevel) {

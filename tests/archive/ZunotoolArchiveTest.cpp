@@ -127,6 +127,7 @@ TEST(ZunotoolArchive, ListsEveryPlacement) {
     program.push_back('v');
     test::writeFile(dir.path("game.exe"), program);
     test::writeFile(dir.path("game.scr"), program);
+    test::writeFile(dir.path("player"), program);          // a program here has no extension
 
     Bytes data = one;
     data.insert(data.end(), two.begin(), two.end());
@@ -149,7 +150,8 @@ TEST(ZunotoolArchive, ListsEveryPlacement) {
     rest.insert(rest.end(), two.begin(), two.end());
     test::writeFile(dir.path("split/game.001"), rest);
 
-    for (const std::string& path : {dir.path("game.exe"), dir.path("game.scr"), dir.path("idx/game.dat"), vol0}) {
+    for (const std::string& path :
+         {dir.path("game.exe"), dir.path("game.scr"), dir.path("player"), dir.path("idx/game.dat"), vol0}) {
         Result ls = zunotool(dir, {"ls", path});
         EXPECT_EQ(ls.status, 0) << path << ls.err;
         EXPECT_EQ(ls.out, expected) << path;
