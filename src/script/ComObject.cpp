@@ -1,5 +1,7 @@
 #include "script/ComObject.h"
 
+#include <algorithm>
+
 #include "core/StreamFields.h"
 #include "script/TPage.h"
 
@@ -14,13 +16,29 @@ void TComComponent::Fields(TRecordFields& f) {
     // ascending order. Without a page no identifier is in the set.
     if (!FPage)
         return;
-    for (int id = 0; id < PropertyCount; ++id)
-        if (FPage->HasProperty(TypeCode(), id))
-            f.Expr(PropertyInfos[id].name.data(), FProperties[static_cast<size_t>(id)]);
+    for (int id = 0; id < PropertyCount; ++id) {
+        if (!FPage->HasProperty(TypeCode(), id))
+            continue;
+        if (TExprPtr* e = slot(id)) {
+            f.Expr(PropertyInfos[id].name.data(), *e);
+        } else {
+            TExprPtr read;                                  // filled only by a reader
+            f.Expr(PropertyInfos[id].name.data(), read);
+            if (read)
+                SetProperty(id, std::move(read));
+        }
+    }
+}
+
+TExprPtr* TComComponent::slot(int id) {
+    auto it = std::lower_bound(FProperties.begin(), FProperties.end(), id,
+                               [](const auto& p, int key) { return p.first < key; });
+    return it != FProperties.end() && it->first == id ? &it->second : nullptr;
 }
 
 TZunoParser* TComComponent::Property(int id) const {
-    return id >= 0 && id < PropertyCount ? FProperties[static_cast<size_t>(id)].get() : nullptr;
+    TExprPtr* e = const_cast<TComComponent*>(this)->slot(id);
+    return e ? e->get() : nullptr;
 }
 
 void TComComponent::SetProperty(int id, TExprPtr e) {
@@ -30,7 +48,13 @@ void TComComponent::SetProperty(int id, TExprPtr e) {
     // type, so giving one puts the identifier into the set.
     if (e && FPage)
         FPage->SetProperty(TypeCode(), id, true);
-    FProperties[static_cast<size_t>(id)] = std::move(e);
+    if (TExprPtr* existing = slot(id)) {
+        *existing = std::move(e);
+        return;
+    }
+    auto it = std::lower_bound(FProperties.begin(), FProperties.end(), id,
+                               [](const auto& p, int key) { return p.first < key; });
+    FProperties.emplace(it, static_cast<uint8_t>(id), std::move(e));
 }
 
 void TComCabinet::Fields(TRecordFields& f) {

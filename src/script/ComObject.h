@@ -3,7 +3,8 @@
 // property access and property motions.
 #pragma once
 
-#include <array>
+#include <utility>
+#include <vector>
 
 #include "objects/PropertyIds.h"
 #include "script/ComFlow.h"
@@ -20,7 +21,13 @@ public:
     TZunoParser*        Property(int id) const;                   // none when not carried
     void                SetProperty(int id, TExprPtr e);          // also adds id to the page's set
 
-    std::array<TExprPtr, PropertyCount> FProperties;
+    // The expressions by identifier, in ascending order of identifiers. Kept
+    // sparse: a page holds many component commands and each carries few
+    // properties, so a damaged page cannot make small records cost much memory.
+    std::vector<std::pair<uint8_t, TExprPtr>> FProperties;
+
+private:
+    TExprPtr*           slot(int id);                             // none when not carried
 };
 
 class TComControl : public TComComponent {
