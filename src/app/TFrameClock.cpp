@@ -12,6 +12,12 @@ void TFrameClock::start(uint32_t now) {
 
 TFrameTick TFrameClock::onWake(uint32_t now) {
     TFrameTick tick;
+    if (FSuspended) {
+        // A stopped clock: the interval that spans the pause is measured from
+        // the last wake-up before it, so a pause of 300 ms or more is dropped.
+        tick.nextWaitMs = kPeriodMs;
+        return tick;
+    }
     // Unsigned difference: correct across the 2^32 wrap of the millisecond
     // clock; a clock that went backwards gives a huge value and is dropped.
     uint32_t d = now - FPrevious;

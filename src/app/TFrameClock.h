@@ -30,11 +30,14 @@ public:
 
     void                start(uint32_t now);                    // the first interval counts from now
     TFrameTick          onWake(uint32_t now);                   // one wake-up: accept or drop the interval
+                                                                // (suspended: nothing, not even measuring)
 
     int32_t             gameClock() const { return FGameClock; }            // accepted milliseconds in all
     int32_t             lastFrameDuration() const { return FLastDuration; } // the most recent accepted interval
     uint32_t            lastTick() const { return FLastTick; }              // time of the most recent accepted wake-up
     void                setLastTick(uint32_t now) { FLastTick = now; }      // activation marks the time
+    void                setSuspended(bool on) { FSuspended = on; }          // paused while the window is inactive
+    bool                suspended() const { return FSuspended; }
     void                reset();                                            // all values back to 0
 
 private:
@@ -42,6 +45,7 @@ private:
     int32_t             FGameClock = 0;
     int32_t             FLastDuration = 0;
     uint32_t            FLastTick = 0;
+    bool                FSuspended = false;
 };
 
 // The measured presentation rate: after 2000 ms or more of frame callbacks it

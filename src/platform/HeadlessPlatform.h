@@ -31,6 +31,8 @@ public:
     bool                    isFullScreen() const override { return FFullScreen; }
     void                    setScaleMode(TScaleMode) override {}
     void                    warpMouse(int, int) override {}
+    void                    setCursorImage(const uint32_t*, int, int, int, int) override {}
+    void                    showCursor(bool) override {}
 
     void                    pollInput(std::vector<TInputEvent>& out) override; // this frame's scripted events, once
     uint32_t                ticks() const override { return FClock; }

@@ -26,6 +26,8 @@ public:
     bool                    isFullScreen() const override { return FFullScreen; }
     void                    setScaleMode(TScaleMode mode) override;
     void                    warpMouse(int gameX, int gameY) override;
+    void                    setCursorImage(const uint32_t* argb, int width, int height, int hotX, int hotY) override;
+    void                    showCursor(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
 
     void                    pollInput(std::vector<TInputEvent>& out) override;
     uint32_t                ticks() const override { return SDL_GetTicks(); }
@@ -62,6 +64,7 @@ private:
     bool                    FStripShownInFullScreen = false;
     TStripButton            FStripPressed = TStripButton::none;
     bool                    FNeedsRedraw = true;
+    SDL_Cursor*             FCursor = nullptr;
     SDL_AudioDeviceID       FAudio = 0;
     bool                    FAudioStarted = false;
     TAudioCallback          FAudioCallback;
@@ -79,6 +82,10 @@ TSdlPlatform::TSdlPlatform() {
 TSdlPlatform::~TSdlPlatform() {
     closeAudio();
     releaseInstanceLock();
+    if (FCursor) {
+        SDL_SetCursor(SDL_GetDefaultCursor());
+        SDL_FreeCursor(FCursor);
+    }
     if (FStrip)
         SDL_DestroyTexture(FStrip);
     if (FGame)
@@ -199,6 +206,22 @@ void TSdlPlatform::warpMouse(int gameX, int gameY) {
     int32_t wx = w > 0 ? static_cast<int32_t>(int64_t(ox) * ww / w) : ox;
     int32_t wy = h > 0 ? static_cast<int32_t>(int64_t(oy) * wh / h) : oy;
     SDL_WarpMouseInWindow(FWindow, wx, wy);
+}
+
+void TSdlPlatform::setCursorImage(const uint32_t* argb, int width, int height, int hotX, int hotY) {
+    SDL_Cursor* cursor = nullptr;
+    if (argb && width > 0 && height > 0) {
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb), width, height, 32,
+                                                                  width * 4, SDL_PIXELFORMAT_ARGB8888);
+        if (surface) {
+            cursor = SDL_CreateColorCursor(surface, std::clamp(hotX, 0, width - 1), std::clamp(hotY, 0, height - 1));
+            SDL_FreeSurface(surface);
+        }
+    }
+    SDL_SetCursor(cursor ? cursor : SDL_GetDefaultCursor());
+    if (FCursor)
+        SDL_FreeCursor(FCursor);
+    FCursor = cursor;
 }
 
 bool TSdlPlatform::present(const TSceneBuffer& scene, const std::vector<TPresentRect>& changed) {

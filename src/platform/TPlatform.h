@@ -88,6 +88,8 @@ public:
     virtual bool            isFullScreen() const = 0;
     virtual void            setScaleMode(TScaleMode mode) = 0;
     virtual void            warpMouse(int gameX, int gameY) = 0;                         // move the cursor to a game pixel
+    virtual void            setCursorImage(const uint32_t* argb, int width, int height, int hotX, int hotY) = 0; // 0xAARRGGBB rows; nullptr: the arrow
+    virtual void            showCursor(bool visible) = 0;
 
     // --- input and time
     virtual void            pollInput(std::vector<TInputEvent>& out) = 0;                // appends the events waiting now

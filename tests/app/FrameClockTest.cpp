@@ -79,3 +79,26 @@ TEST(RateMeter, RateOverTwoSecondWindows) {
 
 } // namespace
 } // namespace zuno
+
+namespace zuno {
+namespace {
+
+TEST(FrameClock, SuspendedClockNeitherRunsNorMeasures) {
+    TFrameClock clock;
+    clock.start(0);
+    clock.onWake(15);
+    clock.setSuspended(true);
+    EXPECT_FALSE(clock.onWake(30).runFrame);
+    EXPECT_FALSE(clock.onWake(200).runFrame);
+    clock.setSuspended(false);
+    EXPECT_TRUE(clock.onWake(215).runFrame);    // a short pause counts as one interval of 200
+    EXPECT_EQ(clock.lastFrameDuration(), 200);
+    clock.setSuspended(true);
+    clock.onWake(400);
+    clock.setSuspended(false);
+    EXPECT_FALSE(clock.onWake(600).runFrame);   // a long pause is dropped
+    EXPECT_EQ(clock.gameClock(), 215);
+}
+
+} // namespace
+} // namespace zuno
