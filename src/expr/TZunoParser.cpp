@@ -88,10 +88,21 @@ void prepare(TOpeData& op) {
 // The variable table's look-up (TParamCollection::Find) for a name that is
 // already lower-cased: a local variable of the current depth at once,
 // otherwise the non-local match added earliest.
+// Names in one chain often differ only at their end ("____1", "____2"), so
+// keys are compared from the last byte.
+bool sameKey(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = a.size(); i-- > 0;)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
 TParamCollectionItem* findByKey(const TParamCollection& params, const std::string& key) {
     TParamCollectionItem* last = nullptr;
     for (THashCollectionItem* p = params.BucketHead(THashCollection::HashOf(key)); p; p = p->NextInBucket()) {
-        if (p->Key() != key)
+        if (!sameKey(p->Key(), key))
             continue;
         auto* item = static_cast<TParamCollectionItem*>(p);
         if (item->Local) {
