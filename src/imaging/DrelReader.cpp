@@ -181,7 +181,17 @@ void DrelReader::readFrame(TDrelFrame& frame, int32_t frameIndex) {
         throw drelError("frame size " + std::to_string(width) + "x" + std::to_string(height));
     const size_t imageBytes = TDrelBitmap::rowBytesOf(width, bits) * size_t(height);
     charge(imageBytes);
-    frame.Bitmap.SetSize(width, height, bits);
+    // The frame's pixels are made when a layer is first blended in (or at
+    // the end): a first layer that covers everything simply becomes them.
+    frame.Bitmap.SetSize(0, 0, bits);
+    bool framePainted = false;
+    auto paintBackdrop = [&] {
+        if (framePainted)
+            return;
+        framePainted = true;
+        frame.Bitmap.SetSizeUncleared(width, height, bits);
+        frame.Bitmap.Fill(frame.Bitmap.ColorToPixel(FHeader.backdrop));
+    };
     if (bits <= 8) {
         int n = 1 << bits;
         const uint8_t* p = FIn.take(size_t(n) * 4, "palette");
@@ -189,7 +199,6 @@ void DrelReader::readFrame(TDrelFrame& frame, int32_t frameIndex) {
             frame.Bitmap.Palette[size_t(i)] = TRGBQuad{p[4 * i], p[4 * i + 1], p[4 * i + 2], 0};
     }
     frame.SetTransparentValue(transparentValue);
-    frame.Bitmap.Fill(frame.Bitmap.ColorToPixel(FHeader.backdrop));
 
     if (FBlocks)
         FKept.emplace_back();
@@ -204,25 +213,32 @@ void DrelReader::readFrame(TDrelFrame& frame, int32_t frameIndex) {
         if (version > 100)
             layer.MaskEnabled = FIn.u8("layer") != 0;
         layer.Name = FIn.str("layer name");
-        charge(imageBytes);
-        layer.Bitmap.SetSize(width, height, bits);
-        layer.Bitmap.Palette = frame.Bitmap.Palette;
         int32_t colourSize = FIn.i32("colour image size");
         if (colourSize < 0)
             throw drelError("colour image size");
         const uint8_t* colour = FIn.take(size_t(colourSize), "colour image");
+        charge(imageBytes);
+        // Plain rows overwrite every byte; blocks, JPEG and missing images may not.
+        if (colourSize > 0 && !FBlocks && FHeader.kind != dcJpeg)
+            layer.Bitmap.SetSizeUncleared(width, height, bits);
+        else
+            layer.Bitmap.SetSize(width, height, bits);
+        layer.Bitmap.Palette = frame.Bitmap.Palette;
         decodeImage(colour, size_t(colourSize), false, layer.Bitmap, frameIndex, i);
         if (version > 99) {
             int32_t maskSize = FIn.i32("mask size");
             if (maskSize < 0)
                 throw drelError("mask size");
-            if (maskSize > 0) {
+            // An empty picture has nothing to mask.
+            if (maskSize > 0 && width > 0 && height > 0) {
                 const uint8_t* mask = FIn.take(size_t(maskSize), "mask");
                 if (layer.MaskEnabled)
                     layer.TransparentColor = -1;
                 charge(TDrelBitmap::rowBytesOf(width, 8) * size_t(height));
                 layer.Mask = std::make_unique<TDrelBitmap>(width, height, 8);
                 decodeImage(mask, size_t(maskSize), true, *layer.Mask, frameIndex, i);
+            } else {
+                FIn.take(size_t(maskSize), "mask");
             }
         }
 
@@ -242,13 +258,18 @@ void DrelReader::readFrame(TDrelFrame& frame, int32_t frameIndex) {
             }
             const bool opaque = layer.TransparentColor == -1 || (first && FHeader.firstLayerOpaque);
             if (masked && i > 0) {
+                paintBackdrop();
                 composeMask(frame.Bitmap, layer.Bitmap, *layer.Mask);
             } else if (opaque && layer.Opacity > 254) {
-                if (FBlocks)
-                    composeCopy(frame.Bitmap, layer.Bitmap);
-                else
+                // Replaces every pixel, whatever was there.
+                if (FBlocks) {
+                    frame.Bitmap = layer.Bitmap;   // the layer stays for later block copies
+                } else {
                     std::swap(frame.Bitmap, layer.Bitmap);
+                }
+                framePainted = true;
             } else {
+                paintBackdrop();
                 composeAlpha(frame.Bitmap, layer.Bitmap, layer.Opacity, layer.TransparentColor);
             }
         }
@@ -256,9 +277,10 @@ void DrelReader::readFrame(TDrelFrame& frame, int32_t frameIndex) {
             FKept.back().push_back(KeptLayer{std::move(layer.Bitmap), std::move(layer.Mask)});
         } else {
             // The layer is dropped: give its memory back to the budget.
-            FUsed -= layer.Bitmap.ByteSize() + (layer.Mask ? layer.Mask->ByteSize() : 0);
+            FUsed -= imageBytes + (layer.Mask ? layer.Mask->ByteSize() : 0);
         }
     }
+    paintBackdrop();
 
     if (version >= 104) {
         for (std::vector<TRect>* list : {&frame.DrawRects, &frame.SecondRects}) {

@@ -28,7 +28,29 @@ size_t TDrelBitmap::rowBytesOf(int32_t width, int32_t bits) {
     return ((size_t(width) * size_t(storedBits(bits)) + 31) / 32) * 4;
 }
 
+TDrelBitmap::TDrelBitmap(const TDrelBitmap& other)
+    : Palette(other.Palette), FWidth(other.FWidth), FHeight(other.FHeight), FBits(other.FBits),
+      FRowBytes(other.FRowBytes), FByteSize(other.FByteSize),
+      FPixels(other.FByteSize ? new uint8_t[other.FByteSize] : nullptr) {
+    if (FByteSize)
+        std::memcpy(FPixels.get(), other.FPixels.get(), FByteSize);
+}
+
+TDrelBitmap& TDrelBitmap::operator=(const TDrelBitmap& other) {
+    if (this != &other) {
+        TDrelBitmap copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
 void TDrelBitmap::SetSize(int32_t width, int32_t height, int32_t bits) {
+    SetSizeUncleared(width, height, bits);
+    if (FByteSize)
+        std::memset(FPixels.get(), 0, FByteSize);
+}
+
+void TDrelBitmap::SetSizeUncleared(int32_t width, int32_t height, int32_t bits) {
     if (!isValidBitCount(bits))
         throw EZunoError::fromUtf8("対応していない色数です (" + std::to_string(bits) + " ビット)");
     if (width < 0 || height < 0 || width > kMaxImageSide || height > kMaxImageSide)
@@ -38,7 +60,11 @@ void TDrelBitmap::SetSize(int32_t width, int32_t height, int32_t bits) {
     FHeight = height;
     FBits = bits;
     FRowBytes = rowBytesOf(width, bits);
-    FPixels.assign(FRowBytes * size_t(height), 0);
+    const size_t size = FRowBytes * size_t(height);
+    if (size != FByteSize || !FPixels) {
+        FPixels.reset(size ? new uint8_t[size] : nullptr);
+        FByteSize = size;
+    }
 }
 
 void TDrelBitmap::SetGrayPalette() {
@@ -94,9 +120,9 @@ void TDrelBitmap::Fill(uint32_t pixel) {
     if (IsEmpty())
         return;
     switch (FBits) {
-    case 1: std::memset(FPixels.data(), (pixel & 1) ? 0xFF : 0, FPixels.size()); return;
-    case 4: std::memset(FPixels.data(), int((pixel & 15) * 0x11), FPixels.size()); return;
-    case 8: std::memset(FPixels.data(), int(pixel & 0xFF), FPixels.size()); return;
+    case 1: std::memset(FPixels.get(), (pixel & 1) ? 0xFF : 0, FByteSize); return;
+    case 4: std::memset(FPixels.get(), int((pixel & 15) * 0x11), FByteSize); return;
+    case 8: std::memset(FPixels.get(), int(pixel & 0xFF), FByteSize); return;
     default: break;
     }
     for (int32_t x = 0; x < FWidth; ++x)

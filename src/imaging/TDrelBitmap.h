@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "imaging/TCustomDIBX.h"
@@ -23,12 +24,18 @@ class TDrelBitmap {
 public:
                         TDrelBitmap() = default;
                         TDrelBitmap(int32_t width, int32_t height, int32_t bits) { SetSize(width, height, bits); }
+                        TDrelBitmap(const TDrelBitmap& other);
+                        TDrelBitmap(TDrelBitmap&& other) noexcept = default;
+    TDrelBitmap&        operator=(const TDrelBitmap& other);
+    TDrelBitmap&        operator=(TDrelBitmap&& other) noexcept = default;
 
     static bool         isValidBitCount(int32_t bits);
     static int32_t      storedBits(int32_t bits) { return bits == 15 ? 16 : bits; }
     static size_t       rowBytesOf(int32_t width, int32_t bits);       // padded to 4 bytes
 
     void                SetSize(int32_t width, int32_t height, int32_t bits);  // zero-filled; checks the format
+    // The same without clearing the pixels, for decoders that write every byte.
+    void                SetSizeUncleared(int32_t width, int32_t height, int32_t bits);
     bool                IsEmpty() const { return FWidth <= 0 || FHeight <= 0; }
     int32_t             Width() const { return FWidth; }
     int32_t             Height() const { return FHeight; }
@@ -36,11 +43,11 @@ public:
     int32_t             StoredBits() const { return storedBits(FBits); }
     bool                IsPalette() const { return FBits <= 8; }
     size_t              RowBytes() const { return FRowBytes; }
-    size_t              ByteSize() const { return FPixels.size(); }
-    uint8_t*            Row(int32_t y) { return FPixels.data() + size_t(y) * FRowBytes; }
-    const uint8_t*      Row(int32_t y) const { return FPixels.data() + size_t(y) * FRowBytes; }
-    uint8_t*            Bits() { return FPixels.data(); }
-    const uint8_t*      Bits() const { return FPixels.data(); }
+    size_t              ByteSize() const { return FByteSize; }
+    uint8_t*            Row(int32_t y) { return FPixels.get() + size_t(y) * FRowBytes; }
+    const uint8_t*      Row(int32_t y) const { return FPixels.get() + size_t(y) * FRowBytes; }
+    uint8_t*            Bits() { return FPixels.get(); }
+    const uint8_t*      Bits() const { return FPixels.get(); }
 
     TPalette            Palette{};                                      // used for 1, 4 and 8 bits
     int32_t             PaletteSize() const { return FBits <= 8 ? 1 << FBits : 0; }
@@ -66,7 +73,8 @@ private:
     int32_t             FHeight = 0;
     int32_t             FBits = 8;
     size_t              FRowBytes = 0;
-    std::vector<uint8_t> FPixels;
+    size_t              FByteSize = 0;
+    std::unique_ptr<uint8_t[]> FPixels;         // FByteSize bytes
 };
 
 } // namespace zuno
