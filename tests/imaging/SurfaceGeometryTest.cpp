@@ -296,3 +296,33 @@ TEST(SurfaceGeometry, DrawingASurfaceOntoItselfReadsTheOldPixels) {
     t->StretchDrawAlpha(TRect(0, 0, 3, 1), *t, 255, false, true, false, TRect(0, 0, 3, 1));
     EXPECT_EQ(pixelsOf(*t), (std::vector<uint32_t>{3, 2, 1}));
 }
+
+TEST(SurfaceGeometry, UnscaledStretchAndUnturnedRotationEqualDraw) {
+    // Three routes to the same picture: their clipping and flipping must agree.
+    uint32_t seed = 12345;
+    auto next = [&seed](int32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return int32_t((seed >> 8) % uint32_t(n));
+    };
+    for (int iter = 0; iter < 400; ++iter) {
+        int32_t sw = 1 + next(9), sh = 1 + next(9);
+        auto src = std::make_unique<TDIBX>(sw, sh, 32);
+        for (int32_t y = 0; y < sh; ++y)
+            for (int32_t x = 0; x < sw; ++x) src->SetPixel(x, y, uint32_t(1 + x + 16 * y));
+        int32_t l = next(sw), t = next(sh);
+        TRect srcRect(l, t, l + 1 + next(sw - l), t + 1 + next(sh - t));
+        int32_t x = next(16) - 6, y = next(16) - 6, cx = next(srcRect.width()), cy = next(srcRect.height());
+        bool fv = next(2), fh = next(2);
+        TRect clip = next(2) ? TRect() : TRect(next(5), next(5), 5 + next(6), 5 + next(6));
+        TDIBX viaDraw(10, 10, 32), viaStretch(10, 10, 32), viaRotate(10, 10, 32);
+        for (TDIBX* d : {&viaDraw, &viaStretch, &viaRotate}) d->ClipRect = clip;
+        viaDraw.Draw(x, y, fv, fh, false, srcRect, *src);
+        viaStretch.StretchDrawAlpha(TRect::bounds(x, y, srcRect.width(), srcRect.height()), *src, 255, fv, fh, false,
+                                    srcRect);
+        // The centre pixel stays put; the flipped picture lies around it.
+        int32_t ox = fh ? srcRect.width() - 1 - cx : cx, oy = fv ? srcRect.height() - 1 - cy : cy;
+        viaRotate.DrawRotate(x + ox, y + oy, 255, fv, fh, false, 0, cx, cy, 256, 256, srcRect, *src);
+        ASSERT_EQ(pixelsOf(viaStretch), pixelsOf(viaDraw)) << "iteration " << iter;
+        ASSERT_EQ(pixelsOf(viaRotate), pixelsOf(viaDraw)) << "iteration " << iter;
+    }
+}
