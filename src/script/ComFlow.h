@@ -13,6 +13,7 @@ class TComIf : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(0)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FCondition;
@@ -22,12 +23,14 @@ class TComElseif : public TComIf {
 public:
     using TComIf::TComIf;
     ZUNO_COMMAND_TYPE(1)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 };
 
 class TComElse : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(2)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     bool                ContinueFlag() const override { return true; }
 };
 
@@ -54,6 +57,7 @@ class TComJump : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(4)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     std::string         FPageFile;                              // empty: this page
@@ -65,6 +69,7 @@ class TComCall : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(5)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     std::string         FPageFile;
@@ -78,6 +83,7 @@ class TComExit : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(6)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FCondition;
@@ -87,6 +93,7 @@ class TComBreak : public TComExit {
 public:
     using TComExit::TComExit;
     ZUNO_COMMAND_TYPE(34)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     int32_t             FTargetIndex = -1;                      // -1: end the page
@@ -96,6 +103,7 @@ class TComContinue : public TComExit {
 public:
     using TComExit::TComExit;
     ZUNO_COMMAND_TYPE(35)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     int32_t             FTargetIndex = -1;                      // -1: end the page
@@ -105,6 +113,7 @@ class TComWhile : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(31)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FCondition;
@@ -115,6 +124,7 @@ class TComWhileInit : public TComRuntime {
 public:
     using TComRuntime::TComRuntime;
     ZUNO_COMMAND_TYPE(32)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     bool                ContinueFlag() const override { return true; }
     void                Fields(TRecordFields& f) override;
 
@@ -125,6 +135,7 @@ class TComWhileLoop : public TComWhileInit {
 public:
     using TComWhileInit::TComWhileInit;
     ZUNO_COMMAND_TYPE(33)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     int32_t             FLoopBackIndex = 0;                     // index of the While
@@ -134,6 +145,8 @@ class TComWait : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(7)
+    void                Begin(TCallMan& callMan) override;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     bool                LocksEvents() const override { return FLocked; }
     bool                Waits() const override { return true; }
     bool                KeepsState() const override { return true; }
@@ -155,6 +168,7 @@ class TComDoEvent : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(46)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     bool                ContinueFlag() const override { return false; }
     bool                Waits() const override { return true; }
 };
@@ -163,12 +177,14 @@ class TComTerminate : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(45)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 };
 
 class TComPCReset : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(40)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     std::string         FPageFile;
@@ -180,6 +196,7 @@ class TComReset : public TComPCReset {
 public:
     using TComPCReset::TComPCReset;
     ZUNO_COMMAND_TYPE(41)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 };
 
 } // namespace zuno

@@ -1,18 +1,86 @@
-// zunoplay: the player.
+// zunoplay: the player. Parses the command line, creates the platform and
+// hands the run to TGameRunner.
 #include <cstdio>
-#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ConfigDialog.h"
+#include "app/PlayerOptions.h"
+#include "app/StartupRules.h"
+#include "app/TGameRunner.h"
+#include "app/TIniFile.h"
+#include "app/TPlayerSettings.h"
+#include "core/Cp932.h"
+#include "core/EZunoError.h"
+#include "platform/HeadlessPlatform.h"
+#include "platform/InputScript.h"
+#include "platform/PosixServices.h"
+#include "platform/SdlPlatform.h"
+
+using namespace zuno;
+
+static int fail(const std::string& message) {
+    std::fprintf(stderr, "zunoplay: %s\n", message.c_str());
+    return 1;
+}
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("usage: zunoplay [OPTIONS] [GAME ...]\n");
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("zunoplay 0.1.0\n");
-            return 0;
-        }
+    TPlayerOptions opt;
+    try {
+        opt = parsePlayerOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const TUsageError& e) {
+        std::fprintf(stderr, "zunoplay: %s\n%s", e.Message.c_str(), playerUsage());
+        return 2;
     }
-    std::fprintf(stderr, "zunoplay: the game runtime is not built yet\n");
-    return 1;
+    if (opt.Help) {
+        std::fputs(playerUsage(), stdout);
+        return 0;
+    }
+    if (opt.Version) {
+        std::printf("zunoplay 0.1.0\n");
+        return 0;
+    }
+    try {
+        const std::string exeFolder = executableFolder();
+        if (opt.Config) {
+            runConfigDialog(gameIniPath(exeFolder, userConfigFolder()));
+            return 0;
+        }
+
+        std::unique_ptr<TPlatform> platform;
+        THeadlessPlatform* headless = nullptr;
+        if (opt.Headless) {
+            auto h = std::make_unique<THeadlessPlatform>(
+                opt.InputFile.empty() ? TInputScript() : TInputScript::loadFromFile(opt.InputFile));
+            headless = h.get();
+            platform = std::move(h);
+        } else {
+            platform = createSdlPlatform();
+        }
+
+        // A start from a disc is refused silently.
+        for (const std::string& root : platform->cdRoots())
+            if (!root.empty() && exeFolder.rfind(root, 0) == 0)
+                return 0;
+        const std::string gamePath = opt.Games.empty() ? exeFolder : opt.Games[0];
+        if (!platform->acquireInstanceLock(instanceMutexName(utf8ToCp932(gamePath))))
+            return 0;
+        TPlayerSettings settings;
+        settings.read(TIniFile::load(gameIniPath(exeFolder, userConfigFolder())));
+
+        TProjectStartInfo info;
+        info.Arguments = opt.Games;
+        info.ExecutableFolder = exeFolder;
+        TGameRunner runner(*platform, opt, std::move(info));
+        if (!runner.start())
+            return fail(runner.FailReason());
+        if (headless)
+            runner.runHeadless(*headless, opt.Frames.value_or(600));
+        else
+            runner.runWindow(opt.Frames);
+        return 0;
+    } catch (const EZunoError& e) {
+        return fail(e.what());
+    }
 }

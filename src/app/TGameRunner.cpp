@@ -1,0 +1,240 @@
+#include "app/TGameRunner.h"
+
+#include "app/ScreenshotWriter.h"
+#include "app/StartupRules.h"
+#include "core/Cp932.h"
+#include "core/EZunoError.h"
+#include "expr/VariableDump.h"
+#include "expr/ZunoCalc.h"
+#include "platform/HeadlessPlatform.h"
+#include "script/ScriptSystemVars.h"
+
+namespace zuno {
+
+TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TProjectStartInfo info)
+    : FPlatform(platform), FOptions(options), FFuncs(FParams) {
+    installCalc(FFuncs);
+    if (FOptions.Seed)
+        FFuncs.SetRandomSeed(*FOptions.Seed);
+    else if (FOptions.Headless)
+        FFuncs.SetRandomSeed(0);
+
+    FFiles.SetTempFolder(FPlatform.temporaryFolder());
+    FFiles.OnPrompt = [this](const std::string& text, const std::string& caption) {
+        return FPlatform.messageBox(cp932ToUtf8(caption), cp932ToUtf8(text), TMessageButtons::yesNo,
+                                    TMessageIcon::information, TMessageAnswer::no) == TMessageAnswer::yes;
+    };
+    FFiles.OnQuit = [this] { FEnv.Terminating = true; };
+
+    FEnv.Files = &FFiles;
+    FEnv.Params = &FParams;
+    FEnv.Funcs = &FFuncs;
+    FEnv.Registry = &FRegistry;
+    FEnv.RequestClose = [this] { FClosed = true; };
+    FEnv.Warning = [this](const std::string& caption, const std::string& text) {
+        FPlatform.messageBox(cp932ToUtf8(caption), cp932ToUtf8(text), TMessageButtons::ok,
+                             TMessageIcon::warning, TMessageAnswer::ok);
+    };
+    if (!FOptions.TraceFile.empty()) {
+        FTrace.open(FOptions.TraceFile, std::ios::binary | std::ios::trunc);
+        FEnv.Trace = [this](const std::string& line) { FTrace << line << '\n'; };
+    }
+
+    FProject = std::make_unique<TProject>(FEnv, std::move(info));
+    FProject->Ask = [this](const std::string& caption, const std::string& text) {
+        return FPlatform.messageBox(cp932ToUtf8(caption), cp932ToUtf8(text), TMessageButtons::yesNo,
+                                    TMessageIcon::information, TMessageAnswer::no) == TMessageAnswer::yes;
+    };
+    installScriptSystemVariables(FEnv, *FProject);
+}
+
+TGameRunner::~TGameRunner() {
+    try {
+        finish();
+    } catch (...) {
+    }
+}
+
+bool TGameRunner::start() {
+    if (!FOptions.TraceFile.empty() && !FTrace) {
+        FFailReason = FOptions.TraceFile + ": cannot write the trace";
+        return false;
+    }
+    if (!FProject->Create()) {
+        FFailReason = cp932ToUtf8(FProject->FailReason());
+        if (FFailReason.empty())
+            FFailReason = "the game could not start";
+        return false;
+    }
+    const TProjectSetting& s = FProject->Setting();
+    const int w = s.FScreenWidth > 0 ? s.FScreenWidth : 640;
+    const int h = s.FScreenHeight > 0 ? s.FScreenHeight : 480;
+    FRegistry.Width = w;
+    FRegistry.Height = h;
+    if (!FPlatform.openWindow(cp932ToUtf8(FProject->Title()), w, h)) {
+        FFailReason = "cannot open the window";
+        return false;
+    }
+    FScene.resize(w, h);
+    return true;
+}
+
+//==============================================================================
+// The frame step
+//==============================================================================
+
+void TGameRunner::frameStep(const std::vector<TInputEvent>& events) {
+    FEnv.GameClock = static_cast<uint32_t>(FClock.gameClock());
+    FEnv.LastFrameDuration = FClock.lastFrameDuration();
+
+    route(events);                                  // the window's input handlers set latches
+    FRegistry.InputStep(FEnv.LastFrameDuration);    // input step
+    FProject->RunFrame();                           // interpreter
+    updateObjects();                                // object update
+    compose();                                      // composition into the scene
+    present();                                      // presentation
+}
+
+void TGameRunner::route(const std::vector<TInputEvent>& events) {
+    for (const TInputEvent& e : events) {
+        switch (e.kind) {
+        case TInputKind::mouseMove:
+            FRegistry.MouseMove(e.x, e.y);
+            break;
+        case TInputKind::mouseDown:
+            FRegistry.MouseMove(e.x, e.y);
+            if (FActive)
+                FRegistry.MouseDown(e.button == TMouseButton::left, e.button == TMouseButton::right);
+            break;
+        case TInputKind::mouseUp:
+            FRegistry.MouseMove(e.x, e.y);
+            FRegistry.MouseUp();
+            break;
+        case TInputKind::wheel:
+            FRegistry.Wheel(e.delta);
+            break;
+        case TInputKind::keyDown:
+            if (FActive)
+                FRegistry.KeyDown(e.key);
+            break;
+        case TInputKind::keyUp:
+            FRegistry.KeyUp(e.key);
+            break;
+        case TInputKind::activate:
+            FActive = true;
+            FClock.setLastTick(FPlatform.ticks());
+            break;
+        case TInputKind::deactivate:
+            FActive = false;
+            FRegistry.ClearKeys();
+            break;
+        case TInputKind::quit:
+            FClosed = true;
+            break;
+        case TInputKind::requestQuit: {
+            const std::string title = FProject->Title();
+            const bool was = FEnv.Terminating;
+            FEnv.Terminating = true;
+            TMessageAnswer a = FPlatform.messageBox(cp932ToUtf8(title),
+                cp932ToUtf8(quitQuestionText(title, userLanguageIsJapanese())), TMessageButtons::yesNo,
+                TMessageIcon::question, TMessageAnswer::no);
+            if (a == TMessageAnswer::yes)
+                FClosed = true;
+            else
+                FEnv.Terminating = was;
+            break;
+        }
+        case TInputKind::toggleFullScreen:
+            FPlatform.setFullScreen(!FPlatform.isFullScreen());
+            break;
+        }
+    }
+}
+
+void TGameRunner::updateObjects() {
+    // No display objects exist yet; the update pass counts the frames.
+    ++FEnv.UpdateCount;
+}
+
+void TGameRunner::compose() {
+    // The active screen's background (0x00BBGGRR; negative: none) fills the scene.
+    const int32_t color = FRegistry.ActiveScreen().Color;
+    if (color < 0)
+        return;
+    const uint32_t c = static_cast<uint32_t>(color);
+    const uint32_t rgb = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+    if (rgb != FLastBackground) {
+        FScene.fill(rgb);
+        FLastBackground = rgb;
+        FSceneDirty = true;
+    }
+}
+
+void TGameRunner::present() {
+    std::vector<TPresentRect> changed;
+    if (FSceneDirty)
+        changed.push_back(FScene.bounds());
+    FPlatform.present(FScene, changed);
+    FSceneDirty = false;
+}
+
+void TGameRunner::writeScreenshots(int64_t step) {
+    for (const TScreenshotRequest& r : FOptions.Screenshots)
+        if (r.Frame == step)
+            writeScreenshotPng(FScene, r.File);
+}
+
+//==============================================================================
+// Runs
+//==============================================================================
+
+void TGameRunner::runHeadless(THeadlessPlatform& headless, int64_t frames) {
+    FClock.start(headless.ticks());
+    std::vector<TInputEvent> events;
+    for (int64_t step = 1; step <= frames && !Ended(); ++step) {
+        headless.advanceFrame();
+        FClock.onWake(headless.ticks());
+        events.clear();
+        headless.pollInput(events);
+        frameStep(events);
+        writeScreenshots(step);
+    }
+    finish();
+}
+
+void TGameRunner::runWindow(std::optional<int64_t> frames) {
+    FClock.start(FPlatform.ticks());
+    std::vector<TInputEvent> events;
+    int64_t step = 0;
+    for (int wait = 1; !Ended() && (!frames || step < *frames);) {
+        FPlatform.sleep(wait);
+        TFrameTick t = FClock.onWake(FPlatform.ticks());
+        wait = t.nextWaitMs;
+        events.clear();
+        FPlatform.pollInput(events);
+        const bool paused = !FActive && FProject->Setting().FPauseWhenInactive;
+        if (t.runFrame && !paused) {
+            frameStep(events);
+            writeScreenshots(++step);
+        } else {
+            route(events);
+        }
+    }
+    finish();
+}
+
+void TGameRunner::finish() {
+    if (FFinished)
+        return;
+    FFinished = true;
+    FProject->Destroy();
+    if (FTrace.is_open())
+        FTrace.flush();
+    if (!FOptions.DumpVarsFile.empty()) {
+        const std::string text = dumpVariables(FParams);
+        TKsMemoryStream out(std::vector<uint8_t>(text.begin(), text.end()));
+        out.SaveToFile(FOptions.DumpVarsFile);
+    }
+}
+
+} // namespace zuno

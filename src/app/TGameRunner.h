@@ -1,0 +1,78 @@
+// One game run: the engine pieces (file manager, variable table, built-in
+// functions, registry, project) and the frame step that drives them. The frame
+// step reads, in order: input, interpreter, object update, composition,
+// presentation.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/PlayerOptions.h"
+#include "app/TFrameClock.h"
+#include "archive/TVrFileManager.h"
+#include "expr/TParamCollection.h"
+#include "expr/TSysFuncMan.h"
+#include "objects/TZunoBaseList.h"
+#include "platform/TPlatform.h"
+#include "platform/TSceneBuffer.h"
+#include "script/TProject.h"
+#include "script/TScriptEnv.h"
+
+namespace zuno {
+
+class THeadlessPlatform;
+
+class TGameRunner {
+public:
+                        TGameRunner(TPlatform& platform, const TPlayerOptions& options,
+                                    TProjectStartInfo info);
+                        ~TGameRunner();
+
+    // Starts the game and opens the window. False when it cannot start;
+    // FailReason (UTF-8) says why.
+    bool                start();
+    const std::string&  FailReason() const { return FFailReason; }
+
+    void                frameStep(const std::vector<TInputEvent>& events);
+    // The runs; both end with finish().
+    void                runHeadless(THeadlessPlatform& headless, int64_t frames);
+    void                runWindow(std::optional<int64_t> frames);
+    void                finish();     // exit page, status data, variable dump; once
+
+    bool                Ended() const { return FClosed || FEnv.Terminating; }
+    TScriptEnv&         Env() { return FEnv; }
+    TProject&           Project() { return *FProject; }
+    TZunoBaseList&      Registry() { return FRegistry; }
+    TParamCollection&   Params() { return FParams; }
+    const TSceneBuffer& Scene() const { return FScene; }
+
+private:
+    void                route(const std::vector<TInputEvent>& events);
+    void                updateObjects();
+    void                compose();
+    void                present();
+    void                writeScreenshots(int64_t step);
+
+    TPlatform&          FPlatform;
+    TPlayerOptions      FOptions;
+    TVrFileManager      FFiles;
+    TParamCollection    FParams;
+    TSysFuncMan         FFuncs;
+    TZunoBaseList       FRegistry;
+    TScriptEnv          FEnv;
+    std::unique_ptr<TProject> FProject;
+    TSceneBuffer        FScene;
+    TFrameClock         FClock;
+    std::ofstream       FTrace;
+    std::string         FFailReason;
+    bool                FClosed = false;
+    bool                FActive = true;
+    bool                FSceneDirty = true;
+    uint32_t            FLastBackground = 0xFFFFFFFF;
+    bool                FFinished = false;
+};
+
+} // namespace zuno

@@ -1,0 +1,74 @@
+#include "script/ScriptSystemVars.h"
+
+#include "archive/TVrFileManager.h"
+#include "expr/TParamCollection.h"
+#include "expr/TSysFuncMan.h"
+#include "script/TProject.h"
+
+namespace zuno {
+
+// Lines of a text: CR LF, LF or CR end a line; a last line without an end counts.
+static std::vector<std::string> textLines(const std::vector<uint8_t>& bytes) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char c = static_cast<char>(bytes[i]);
+        if (c == '\r' || c == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(std::move(line));
+    return lines;
+}
+
+void installScriptSystemVariables(TScriptEnv& env, TProject& project) {
+    TParamCollection& params = *env.Params;
+    TProject* p = &project;
+    TScriptEnv* e = &env;
+
+    params.ResultProvider = [p]() -> TCustomParam* { return p->CallMan() ? p->CallMan()->ResultHolder() : nullptr; };
+    params.FrameClock = [e] { return static_cast<int32_t>(e->GameClock); };
+
+    params.SetSystemAccess(SV_PARAMCOUNT, {[p] {
+        return TSysValue::ofInt(p->CallMan() ? p->CallMan()->ArgumentCount() : 0);
+    }, {}, {}, {}});
+    params.SetSystemAccess(SV_PARAMSTR, {[] { return TSysValue::ofStr({}); }, {},
+        [p] { return p->CallMan() ? p->CallMan()->ArgumentCount() : 0; },
+        [p](int i) { return TSysValue::ofStr(p->CallMan() ? p->CallMan()->ArgumentAt(i) : std::string()); }});
+    params.SetSystemAccess(SV_SENDER, {[p] {
+        return TSysValue::ofStr(p->CallMan() ? p->CallMan()->SenderName() : std::string());
+    }, {}, {}, {}});
+    params.SetSystemAccess(SV_SCRWIDTH, {[p] { return TSysValue::ofInt(p->Setting().FScreenWidth); }, {}, {}, {}});
+    params.SetSystemAccess(SV_SCRHEIGHT, {[p] { return TSysValue::ofInt(p->Setting().FScreenHeight); }, {}, {}, {}});
+    params.SetSystemAccess(SV_TICKCOUNT, {[e] { return TSysValue::ofInt(static_cast<int32_t>(e->GameClock)); }, {}, {}, {}});
+    params.SetSystemAccess(SV_UPDATECOUNT, {[e] { return TSysValue::ofInt(e->UpdateCount); }, {}, {}, {}});
+    params.SetSystemAccess(SV_TITLE, {[p] { return TSysValue::ofStr(p->Title()); }, {}, {}, {}});
+
+    if (env.Funcs && env.Files) {
+        TVrFileManager* files = env.Files;
+        env.Funcs->SetFunction(72, [p, files](TSysFuncMan&, TCustomParam& R, const TParamArgs& a) {
+            R.SetBoolean(false);
+            const std::string name = sysfunc::strArg(a, 1);
+            if (!p->FileExists(name))
+                return;
+            TKsMemoryStream data;
+            files->ReadFile(data, name);
+            std::vector<std::string> lines = textLines(data.Data());
+            if (lines.empty())
+                return;
+            TCustomParam& var = *a[0];
+            var.SetDims({static_cast<int32_t>(lines.size())});
+            for (size_t i = 0; i < lines.size(); ++i)
+                var.SetStringAt(static_cast<int>(i), lines[i]);
+            R.SetBoolean(true);
+        });
+    }
+}
+
+} // namespace zuno

@@ -1,0 +1,16 @@
+// The system variables and built-in functions that read the script runtime:
+// "@Result", "@ParamCount", "@ParamStr", "@Sender", "@ScrWidth", "@ScrHeight",
+// "@TickCount" (and the once-per-frame date and time), "@UpdateCount",
+// "@Title", and LoadTextFile through the game's files.
+#pragma once
+
+namespace zuno {
+
+class TProject;
+struct TScriptEnv;
+
+// Plugs the providers into env.Params (and LoadTextFile into env.Funcs). The
+// project must outlive the variable table's use of them.
+void installScriptSystemVariables(TScriptEnv& env, TProject& project);
+
+} // namespace zuno

@@ -1,0 +1,44 @@
+// What the script runtime shares with the rest of the player: the file layer,
+// the variable table and built-in functions, the registry, and the
+// process-wide values of the frame loop (terminating flag, game clock, last
+// frame duration, frame updates). The application owns one of these and
+// hands it to the project and the call manager.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace zuno {
+
+class TVrFileManager;
+class TParamCollection;
+class TSysFuncMan;
+class TZunoBaseList;
+
+struct TScriptEnv {
+    TVrFileManager*     Files = nullptr;
+    TParamCollection*   Params = nullptr;
+    TSysFuncMan*        Funcs = nullptr;
+    TZunoBaseList*      Registry = nullptr;             // none: no event queue, no senders
+
+    bool                Terminating = false;            // the game is ending; the loop stops
+    uint32_t            GameClock = 0;                  // milliseconds, advanced by the frame loop
+    int32_t             LastFrameDuration = 16;         // milliseconds of the last frame
+    int32_t             UpdateCount = 0;                // frame updates since start
+
+    // Availability of a game file before a page is opened (the project's
+    // file-existence rule; unset: the file manager's Exists).
+    std::function<bool(std::string_view name)> FileExists;
+    // One trace line (UTF-8, without line end); unset: no trace.
+    std::function<void(const std::string& line)> Trace;
+    // The window is to close (Terminate).
+    std::function<void()> RequestClose;
+    // A warning the game cannot go on from: caption and text in Shift-JIS.
+    std::function<void(const std::string& caption, const std::string& text)> Warning;
+
+    bool                fileExists(std::string_view name) const;
+};
+
+} // namespace zuno

@@ -1,0 +1,103 @@
+// The built player run headless on small games: the trace, the variable dump,
+// screenshots, the end of the game and the failures at start.
+#include "ScriptTestGame.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace zuno::test {
+namespace {
+
+struct TRunResult {
+    int exitCode = -1;
+    std::string err;
+};
+
+TRunResult runPlayer(const std::string& args, const std::string& errFile) {
+    std::string cmd = std::string(ZUNO_BUILD_DIR) + "/zunoplay " + args + " 2>" + errFile;
+    int status = std::system(cmd.c_str());
+    TRunResult r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(errFile);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    r.err = ss.str();
+    return r;
+}
+
+std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+TEST(ZunoplayRunTest, HeadlessRunWritesTraceAndVariables) {
+    TTempFolder dir;
+    TPageBuilder main("main.zsb");
+    main.Let("n = 1");
+    main.Label("frame", 0, false);
+    main.Let("n = n + @UpdateCount * 10");
+    main.Let("s = @Title ++ IntToStr(@ScrWidth)");
+    main.Wait("");
+    TGameSpec spec;
+    spec.Pages = {&main};
+    spec.Variables = {intVar("n", 0), strVar("s", "")};
+    writeGame(dir.Path, spec);
+
+    const std::string trace = dir.Path + "trace.txt", vars = dir.Path + "vars.txt", shot = dir.Path + "s.png";
+    TRunResult r = runPlayer("--headless --frames 3 --trace " + trace + " --dump-vars " + vars +
+                             " --screenshot 2:" + shot + " " + dir.Path, dir.Path + "err.txt");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(readText(trace), "00000010 : main.zsb(1)\n"
+                               "00000010 : main.zsb(2)\n"
+                               "00000020 : main.zsb(3)\n"
+                               "00000020 : main.zsb(4)\n"
+                               "00000020 : main.zsb(5)\n");
+    EXPECT_EQ(readText(vars), "n\t1\t11\ns\t4\tテスト64\n");
+    const std::string png = readText(shot);
+    ASSERT_GE(png.size(), 8u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    EXPECT_TRUE(std::filesystem::exists(dir.Path + "save.dat"));
+}
+
+TEST(ZunoplayRunTest, GameEndEndsTheRunEarly) {
+    TTempFolder dir;
+    TPageBuilder main("main.zsb");
+    main.Label("a", 0, false);
+    main.Label("b", 0, false);
+    main.Add<TComTerminate>(45);
+    TGameSpec spec;
+    spec.Pages = {&main};
+    writeGame(dir.Path, spec);
+    const std::string trace = dir.Path + "trace.txt";
+    TRunResult r = runPlayer("--headless --trace " + trace + " " + dir.Path, dir.Path + "err.txt");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(readText(trace), "00000010 : main.zsb(1)\n"
+                               "00000020 : main.zsb(2)\n"
+                               "00000030 : main.zsb(3)\n");
+}
+
+TEST(ZunoplayRunTest, GameThatCannotStartExitsWithOne) {
+    TTempFolder dir;
+    TPageBuilder main("main.zsb");
+    TGameSpec spec;
+    spec.Pages = {&main};
+    spec.StartPage = "absent.zsb";
+    writeGame(dir.Path, spec);
+    TRunResult r = runPlayer("--headless " + dir.Path, dir.Path + "err.txt");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("zunoplay: スタートページがありません"), std::string::npos) << r.err;
+
+    TTempFolder empty;
+    r = runPlayer("--headless " + empty.Path, empty.Path + "err.txt");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("zunoplay: zuno.zpb:ファイルがありません"), std::string::npos) << r.err;
+
+    r = runPlayer("--headless --frames x", dir.Path + "err.txt");
+    EXPECT_EQ(r.exitCode, 2);
+}
+
+} // namespace
+} // namespace zuno::test
