@@ -4,21 +4,47 @@
 #include <cstring>
 
 #include "core/StreamFields.h"
-#include "core/TKsRandom.h"
 
 namespace zuno {
 
+// The draw of TKsRandom's pool (State := State x 5 + Seed, take the
+// element at State mod the pool size, remove it), with the pool kept as a
+// Fenwick tree of the elements left, so that large block tables do not cost
+// a quadratic number of moves.
 std::vector<int32_t> permutationOrder(int32_t idCode, int32_t count) {
-    std::vector<int32_t> order(size_t(count > 0 ? count : 0));
+    const size_t n = size_t(count > 0 ? count : 0);
+    std::vector<int32_t> order(n);
     if (idCode == 0) {
-        for (int32_t i = 0; i < count; ++i)
-            order[size_t(i)] = i;
+        for (size_t i = 0; i < n; ++i)
+            order[i] = int32_t(i);
         return order;
     }
-    TKsRandom random(idCode);
-    random.ResetPool(count);
-    for (int32_t i = 0; i < count; ++i)
-        order[size_t(i)] = random.NextFromPool();
+    std::vector<int32_t> tree(n + 1, 0);   // tree[i]: elements left in (i - lowbit(i), i]
+    for (size_t i = 1; i <= n; ++i) {
+        tree[i] += 1;
+        size_t parent = i + (i & (~i + 1));
+        if (parent <= n)
+            tree[parent] += tree[i];
+    }
+    size_t top = 1;
+    while (top * 2 <= n)
+        top *= 2;
+    const uint32_t seed = uint32_t(idCode);
+    uint32_t state = 0;
+    for (size_t k = 0; k < n; ++k) {
+        state = state * 5u + seed;
+        uint32_t index = state % uint32_t(n - k);   // the index-th element left, from 0
+        size_t pos = 0;
+        for (size_t step = top; step > 0; step /= 2) {
+            if (pos + step <= n && uint32_t(tree[pos + step]) <= index) {
+                pos += step;
+                index -= uint32_t(tree[pos]);
+            }
+        }
+        order[k] = int32_t(pos);   // element pos (0-based) is at tree position pos + 1
+        for (size_t i = pos + 1; i <= n; i += i & (~i + 1))
+            tree[i] -= 1;
+    }
     return order;
 }
 

@@ -5,6 +5,7 @@
 
 #include "DrelTestUtil.h"
 #include "core/EZunoError.h"
+#include "core/TKsRandom.h"
 #include "imaging/DrelCompose.h"
 #include "imaging/TDrelFrameList.h"
 
@@ -160,6 +161,18 @@ TEST(DrelProtection, RowsArePermutedByTheIdentificationCode) {
     std::sort(a.begin(), a.end());
     std::sort(b.begin(), b.end());
     EXPECT_EQ(a, b);
+}
+
+TEST(DrelProtection, PermutationIsTheDrawOfTheGeneratorPool) {
+    for (int32_t id : {1, -7, 12345, 0x5A17C0DE})
+        for (int32_t n : {1, 2, 7, 1000}) {
+            TKsRandom random(id);
+            random.ResetPool(n);
+            std::vector<int32_t> expect;
+            for (int32_t i = 0; i < n; ++i)
+                expect.push_back(random.NextFromPool());
+            EXPECT_EQ(permutationOrder(id, n), expect) << id << " " << n;
+        }
 }
 
 TEST(DrelProtection, PermutationWithSeedZeroIsTheIdentity) {
