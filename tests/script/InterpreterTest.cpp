@@ -3,6 +3,7 @@
 // levels, event locks, restarts, failing commands, the page cache and traces.
 #include "ScriptTestGame.h"
 
+#include "core/EZunoError.h"
 #include "objects/TZunoBaseList.h"
 #include "script/TCallMan.h"
 
@@ -442,6 +443,60 @@ TEST_F(InterpreterTest, LoadTextFileReadsLinesThroughTheGameFiles) {
     EXPECT_EQ(g.Var("s"), "two");
     EXPECT_EQ(g.Var("n"), "3");
     EXPECT_EQ(g.Var("none"), "FALSE");
+}
+
+} // namespace
+} // namespace zuno::test
+
+namespace zuno::test {
+namespace {
+
+// The saved interpreter state taken inside a call made by a handler goes on
+// in a fresh run exactly as in the run it was taken from.
+TEST_F(InterpreterTest, SavedStateResumesInAFreshRun) {
+    TPageBuilder main("main.zsb");
+    main.Wait("");
+    TPageBuilder h("h.zsb");
+    h.Call("sub.zsb", {"\"x\""}, "r");
+    h.Let("s = s ++ \"/\" ++ IntToStr(r)");
+    TPageBuilder sub("sub.zsb");
+    sub.Page->SetResultType(1);
+    sub.Wait("100").FContinue = 1;
+    sub.Let("s = s ++ @ParamStr[0] ++ \":\" ++ @Sender");
+    sub.Let("@Result = 42");
+    TScriptGame& g = Run({&main, &h, &sub}, {strVar("s", ""), intVar("r", 0)});
+    g.Frame();
+    Post(AddObject("a"), "h.zsb");
+    g.Frames(2);
+    ASSERT_EQ(g.CallMan().Stack().Count(), 2);
+    TKsMemoryStream saved;
+    g.CallMan().SaveToStream(saved);
+
+    TScriptGame fresh(Folder.Path);
+    ASSERT_TRUE(fresh.Start());
+    auto a = std::make_unique<TZunoNamedObject>();
+    a->SetName("a");
+    fresh.Registry.Register(std::move(a));
+    saved.SetPosition(0);
+    fresh.CallMan().LoadFromStream(saved, 130);
+    EXPECT_EQ(saved.Remaining(), 0);
+    EXPECT_EQ(fresh.Params.CurrentDepth, 2);
+
+    for (TScriptGame* run : {&g, &fresh}) {
+        run->Frames(6);
+        EXPECT_EQ(run->Var("s"), "");
+        run->Frames(2);
+        EXPECT_EQ(run->Var("s"), "x:a/42");
+        EXPECT_EQ(run->CallMan().State(), 0);
+        EXPECT_EQ(run->CallMan().Stack().Count(), 0);
+    }
+
+    // Damaged records fail with the error class, never beyond the data.
+    std::vector<uint8_t> bytes = saved.Data();
+    for (size_t cut : {size_t(0), size_t(5), bytes.size() / 2, bytes.size() - 1}) {
+        TKsMemoryStream part(std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(cut)));
+        EXPECT_THROW(fresh.CallMan().LoadFromStream(part, 130), EZunoError) << cut;
+    }
 }
 
 } // namespace
