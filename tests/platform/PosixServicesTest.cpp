@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "platform/HeadlessPlatform.h"
 #include "platform/PosixServices.h"
@@ -49,6 +53,30 @@ TEST(CdRoots, OnlyIso9660AndUdfMountsWithDecodedNames) {
     EXPECT_EQ(parseCdRoots(table),
               (std::vector<std::string>{"/media/user/GAME DISC/", "/mnt/dvd/", "/mnt/a\\b/"}));
     EXPECT_TRUE(parseCdRoots("").empty());
+}
+
+TEST(ShellOpen, StartsXdgOpenWithTheTarget) {
+    // A stand-in xdg-open first on PATH records its argument.
+    namespace fs = std::filesystem;
+    fs::path dir = fs::path(ZUNO_BUILD_DIR) / "shell-open-test";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::path out = dir / "opened.txt";
+    {
+        std::ofstream script(dir / "xdg-open");
+        script << "#!/bin/sh\nprintf '%s' \"$1\" > \"" << out.string() << ".tmp\" && mv \"" << out.string() << ".tmp\" \""
+               << out.string() << "\"\n";
+    }
+    fs::permissions(dir / "xdg-open", fs::perms::owner_all);
+    std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (dir.string() + ":" + oldPath).c_str(), 1);
+    EXPECT_TRUE(startShellOpen("https://example.org/a b"));
+    setenv("PATH", oldPath.c_str(), 1);
+    for (int i = 0; i < 200 && !fs::exists(out); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::ifstream in(out);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "https://example.org/a b");
 }
 
 } // namespace
