@@ -17,9 +17,6 @@
 #if __has_include(<pixman.h>)
 #include <pixman.h>
 #define ZUNO_HAVE_PIXMAN 1
-#elif __has_include(<pixman-1/pixman.h>)
-#include <pixman-1/pixman.h>
-#define ZUNO_HAVE_PIXMAN 1
 #endif
 
 using namespace zuno;
