@@ -15,10 +15,15 @@ uint8_t THashCollection::HashOf(std::string_view key) {
 }
 
 void THashCollectionItem::SetName(std::string name) {
+    std::string key = lowerCaseSjis(name);
+    SetName(std::move(name), std::move(key));
+}
+
+void THashCollectionItem::SetName(std::string name, std::string lowerKey) {
     if (FCollection)
         FCollection->unlink(this);
     FName = std::move(name);
-    FKey = lowerCaseSjis(FName);
+    FKey = std::move(lowerKey);
     FBucket = THashCollection::HashOf(FKey);
     if (FCollection)
         FCollection->link(this);
@@ -52,9 +57,15 @@ int THashCollection::IndexOf(std::string_view name) const {
 }
 
 THashCollectionItem* THashCollection::Add(std::unique_ptr<THashCollectionItem> item, std::string name) {
+    std::string key = lowerCaseSjis(name);
+    return Add(std::move(item), std::move(name), std::move(key));
+}
+
+THashCollectionItem* THashCollection::Add(std::unique_ptr<THashCollectionItem> item, std::string name,
+                                          std::string lowerKey) {
     THashCollectionItem* p = item.get();
     p->FCollection = nullptr;
-    p->SetName(std::move(name));
+    p->SetName(std::move(name), std::move(lowerKey));
     p->FCollection = this;
     p->FIndex = Count();
     FItems.push_back(std::move(item));

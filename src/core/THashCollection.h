@@ -20,6 +20,7 @@ public:
 
     const std::string&  Name() const { return FName; }
     void                SetName(std::string name);         // re-hashes, to the head of the new chain
+    void                SetName(std::string name, std::string lowerKey);   // lowerKey = lowerCaseSjis(name), given
     int                 Index() const { return FIndex; }   // position in the collection, -1 when free
     THashCollection*    Collection() const { return FCollection; }
     const std::string&  Key() const { return FKey; }           // lower-cased name
@@ -48,6 +49,7 @@ public:
     int                 IndexOf(std::string_view name) const;  // -1 when absent
 
     THashCollectionItem* Add(std::unique_ptr<THashCollectionItem> item, std::string name);
+    THashCollectionItem* Add(std::unique_ptr<THashCollectionItem> item, std::string name, std::string lowerKey);
     std::unique_ptr<THashCollectionItem> Extract(int index);   // removes without freeing
     void                Delete(int index);
     void                Clear();

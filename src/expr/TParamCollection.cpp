@@ -203,6 +203,10 @@ constexpr size_t kPoolLimit = 64;
 } // namespace
 
 TParamCollectionItem* TParamCollection::AddNamed(uint8_t type, std::string_view name) {
+    return AddNamed(type, name, lowerCaseSjis(name));
+}
+
+TParamCollectionItem* TParamCollection::AddNamed(uint8_t type, std::string_view name, std::string_view lowerKey) {
     type &= 0x7F;
     if (type > PT_STR)
         return nullptr;
@@ -220,7 +224,7 @@ TParamCollectionItem* TParamCollection::AddNamed(uint8_t type, std::string_view 
         item = std::make_unique<TParamCollectionItem>();
         item->SetValue(TCustomParam::CreateParam(type));
     }
-    return static_cast<TParamCollectionItem*>(Add(std::move(item), std::string(name)));
+    return static_cast<TParamCollectionItem*>(Add(std::move(item), std::string(name), std::string(lowerKey)));
 }
 
 TParamCollectionItem* TParamCollection::CreateVariable(std::string_view name, uint8_t type, TVarScope scope,

@@ -62,6 +62,8 @@ public:
     // --- look-up ---
     int                 IndexOf(std::string_view name) const;               // -1 when none
     TParamCollectionItem* Find(std::string_view name) const;                // nullptr when none
+    // The same for a name already lower-cased with lowerCaseSjis (no copy made).
+    TParamCollectionItem* FindKey(std::string_view lowerKey) const { return walk(lowerKey, 0); }
     TParamCollectionItem* FindScoped(std::string_view name, bool local) const;
     TParamCollectionItem* SystemItem(int id) const { return Items(id); }   // items 0..49
 
@@ -72,6 +74,7 @@ public:
     // A new named item (name not checked) with a fresh value; cheap: reuses
     // recycled items. Used for temporaries of evaluations.
     TParamCollectionItem* AddNamed(uint8_t type, std::string_view name);
+    TParamCollectionItem* AddNamed(uint8_t type, std::string_view name, std::string_view lowerKey);
     // VarNew's creation rule, see the .cpp: find in scope, create or reuse.
     // Returns the variable (new or existing) and whether it was created.
     TParamCollectionItem* CreateVariable(std::string_view name, uint8_t type, TVarScope scope, bool* created = nullptr);

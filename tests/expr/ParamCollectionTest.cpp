@@ -237,3 +237,16 @@ TEST(ParamCollection, DateVariablesReadOncePerFrame) {
     EXPECT_GE(week, 1);
     EXPECT_LE(week, 7);
 }
+
+TEST(ParamCollection, LookUpByLowerCaseKey) {
+    TParamCollection t;
+    auto* g = t.CreateVariable("Name", PT_INT, vsGlobal);
+    EXPECT_EQ(t.FindKey("name"), g);
+    EXPECT_EQ(t.FindKey("Name"), nullptr);           // keys are lower-case
+    t.CurrentDepth = 1;
+    auto* l = t.CreateVariable("NAME", PT_INT, vsLocal);
+    EXPECT_EQ(t.FindKey("name"), l);
+    auto* tmp = t.AddNamed(PT_INT, "____X", "____x");
+    EXPECT_EQ(t.Find("____x"), tmp);
+    EXPECT_EQ(tmp->Name(), "____X");
+}
