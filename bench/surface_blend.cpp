@@ -171,6 +171,38 @@ BENCHMARK_TEMPLATE(BM_MaskBlend_vs_pixman, false)
 BENCHMARK_TEMPLATE(BM_MaskBlend_vs_pixman, true)
     ->ArgsProduct({{0, 1, 2}, {0, 1}})->ArgNames({"kernels", "gradient"})->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// ---------------------------------------------------------------- DrawAlpha / DrawAdd vs pixman with a solid mask
+
+// Constant opacity 200: DrawAlpha against OVER through a solid mask, DrawAdd
+// against ADD through the same mask.
+template <bool Add>
+void BM_ConstantBlend_vs_pixman(benchmark::State& state) {
+    useKernels(state);
+    TDIBX src(kW, kH, 32), dst(kW, kH, 32), mask(kW, kH, 8);
+    fillPicture(src, 6);
+    fillPicture(dst, 7);
+    PixmanSet px(src, mask, dst);
+    std::memcpy(px.dstPixels.data(), dst.ScanLine(0), px.dstPixels.size() * 4);
+    pixman_color_t alpha = {0, 0, 0, 200 * 257};
+    pixman_image_t* solid = pixman_image_create_solid_fill(&alpha);
+    const TRect all(0, 0, kW, kH);
+    timeBoth(
+        state,
+        [&] {
+            if (Add) dst.DrawAdd(0, 0, 200, false, false, all, src);
+            else dst.DrawAlpha(0, 0, 200, false, false, false, all, src);
+            benchmark::DoNotOptimize(dst.ScanLine(0));
+        },
+        [&] {
+            pixman_image_composite32(Add ? PIXMAN_OP_ADD : PIXMAN_OP_OVER, px.src, solid, px.dst, 0, 0, 0, 0, 0, 0,
+                                     kW, kH);
+            benchmark::DoNotOptimize(px.dstPixels.data());
+        });
+    pixman_image_unref(solid);
+}
+BENCHMARK_TEMPLATE(BM_ConstantBlend_vs_pixman, false)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_ConstantBlend_vs_pixman, true)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 // ---------------------------------------------------------------- DrawRotate vs pixman affine nearest
 
 void BM_DrawRotate_vs_pixman(benchmark::State& state) {
