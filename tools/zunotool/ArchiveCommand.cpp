@@ -202,10 +202,21 @@ int runUnpack(const std::vector<std::string>& args) {
     return status;
 }
 
-ToolCommandRegistrar lsCommand({"ls", "zunotool ls ARCHIVE            list the entries: NAME SIZE STORED CRC CRCKIND", runLs});
-ToolCommandRegistrar catCommand({"cat", "zunotool cat ARCHIVE NAME       an entry's contents on standard output", runCat});
-ToolCommandRegistrar packCommand({"pack", "zunotool pack DIR OUT           pack the files below DIR into a version-102 archive", runPack});
-ToolCommandRegistrar unpackCommand({"unpack", "zunotool unpack ARCHIVE DIR     write every entry below DIR", runUnpack});
+ToolCommandRegistrar lsCommand({"ls", "  ls ARCHIVE\n"
+                                       "      one line per entry: NAME<TAB>SIZE<TAB>STORED<TAB>CRC<TAB>CRCKIND; ARCHIVE\n"
+                                       "      is an archive, a data file with its .ext index, a program with an appended\n"
+                                       "      archive or the first volume of a split archive",
+                                 runLs});
+ToolCommandRegistrar catCommand({"cat", "  cat ARCHIVE NAME\n"
+                                         "      the entry's uncompressed contents on standard output (NAME in UTF-8)",
+                                  runCat});
+ToolCommandRegistrar packCommand({"pack", "  pack DIR OUT\n"
+                                           "      the files below DIR as a version-102 archive OUT, names relative to DIR\n"
+                                           "      with \\ separators in code page 932 byte order",
+                                   runPack});
+ToolCommandRegistrar unpackCommand({"unpack", "  unpack ARCHIVE DIR\n"
+                                               "      every entry written below DIR; names that would leave DIR are refused",
+                                     runUnpack});
 
 } // namespace
 
