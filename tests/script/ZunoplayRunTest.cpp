@@ -15,7 +15,8 @@ struct TRunResult {
 };
 
 TRunResult runPlayer(const std::string& args, const std::string& errFile) {
-    std::string cmd = std::string(ZUNO_BUILD_DIR) + "/zunoplay " + args + " 2>" + errFile;
+    std::string cmd = "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " + std::string(ZUNO_BUILD_DIR) +
+                      "/zunoplay " + args + " 2>" + errFile;
     int status = std::system(cmd.c_str());
     TRunResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -97,6 +98,30 @@ TEST(ZunoplayRunTest, GameThatCannotStartExitsWithOne) {
 
     r = runPlayer("--headless --frames x", dir.Path + "err.txt");
     EXPECT_EQ(r.exitCode, 2);
+}
+
+} // namespace
+} // namespace zuno::test
+
+namespace zuno::test {
+namespace {
+
+TEST(ZunoplayRunTest, WindowedRunOnTheDummyVideoDriver) {
+    TTempFolder dir;
+    TPageBuilder main("main.zsb");
+    main.Label("a", 0, false);
+    main.Label("b", 0, false);
+    main.Wait("");
+    TGameSpec spec;
+    spec.Pages = {&main};
+    writeGame(dir.Path, spec);
+    const std::string trace = dir.Path + "trace.txt";
+    TRunResult r = runPlayer("--frames 3 --trace " + trace + " " + dir.Path, dir.Path + "err.txt");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // Real time: the clock values vary, the commands do not.
+    std::string text = readText(trace);
+    EXPECT_NE(text.find(" : main.zsb(1)\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(" : main.zsb(3)\n"), std::string::npos) << text;
 }
 
 } // namespace
