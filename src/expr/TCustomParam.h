@@ -105,10 +105,10 @@ public:
     TReal               AsFloat() const override { return GetFloatAt(0); }
     int32_t             AsInteger() const override { return GetIntegerAt(0); }
     std::string         AsString() const override { return GetStringAt(0); }
-    void                SetBoolean(bool b) override { ClearDims(); SetBooleanAt(0, b); }
-    void                SetFloat(TReal x) override { ClearDims(); SetFloatAt(0, x); }
-    void                SetInteger(int32_t i) override { ClearDims(); SetIntegerAt(0, i); }
-    void                SetString(const std::string& s) override { ClearDims(); SetStringAt(0, s); }
+    void                SetBoolean(bool b) override { toScalar(); SetBooleanAt(0, b); }
+    void                SetFloat(TReal x) override { toScalar(); SetFloatAt(0, x); }
+    void                SetInteger(int32_t i) override { toScalar(); SetIntegerAt(0, i); }
+    void                SetString(const std::string& s) override { toScalar(); SetStringAt(0, s); }
     int32_t             GetIntegerAt(int i) const override;
     void                SetIntegerAt(int i, int32_t v) override;
     TReal               GetFloatAt(int i) const override;
@@ -129,12 +129,26 @@ public:
     std::unique_ptr<TCustomParam> Clone() const override;
 
     // Direct element access for callers that know the class.
-    const E&            Item(int i) const { checkIndex(i); return FItems[static_cast<size_t>(i)]; }
-    E&                  Item(int i) { checkIndex(i); return FItems[static_cast<size_t>(i)]; }
+    const E&            Item(int i) const {
+        if (i < 0 || static_cast<size_t>(i) >= FItems.size())
+            checkIndex(i);                              // raises
+        return FItems[static_cast<size_t>(i)];
+    }
+    E&                  Item(int i) {
+        if (i < 0 || static_cast<size_t>(i) >= FItems.size())
+            checkIndex(i);
+        return FItems[static_cast<size_t>(i)];
+    }
     // Back to a fresh scalar holding the default element (keeps capacity).
     void                Reset();
 
 private:
+    void                toScalar() {                    // ClearDims without the virtual calls
+        if (!FDims.empty()) {
+            FDims.clear();
+            FItems.resize(1);
+        }
+    }
     std::vector<E>      FItems;
 };
 
