@@ -124,6 +124,41 @@ TEST(DrelJpeg, ColourIsCloseAndMaskIsExact) {
     }
 }
 
+TEST(DrelJpeg, PaletteFramesTakeTheNearestEntryAndSizesMustAgree) {
+    // Only other writers store JPEG colour in palette frames: built by hand.
+    TDrelBitmap pic(16, 8, 8);
+    pic.Palette[0] = TRGBQuad{0, 0, 0, 0};
+    pic.Palette[1] = TRGBQuad{255, 255, 255, 0};
+    pic.Palette[2] = TRGBQuad{0, 0, 255, 0};   // red
+    std::vector<uint8_t> rgb(16 * 8 * 3);
+    for (int32_t y = 0; y < 8; ++y)
+        for (int32_t x = 0; x < 16; ++x) {
+            uint8_t* p = &rgb[size_t(y * 16 + x) * 3];
+            p[0] = x < 8 ? 250 : 5;   // left half red, right half black
+        }
+    std::vector<uint8_t> jpeg = encodeJpeg(rgb.data(), 16, 8, 95);
+    for (int32_t height : {8, 9}) {
+        TDrelBitmap like(16, height, 8);
+        like.Palette = pic.Palette;
+        Bytes b;
+        drelHeader(b, DrelHeader{.kind = 2});
+        drelFrameStart(b, "", -1, 1, like);
+        LayerRecord l;
+        l.colour = jpeg;
+        drelLayer(b, 106, l);
+        drelRects(b, 106);
+        TDrelFrameList in;
+        if (height != 8) {
+            EXPECT_THROW(load(in, b.data), EZunoError);
+            continue;
+        }
+        load(in, b.data);
+        const TDrelBitmap& got = in.Frames(0)->Bitmap;
+        EXPECT_EQ(got.GetPixel(2, 3), 2u);
+        EXPECT_EQ(got.GetPixel(13, 5), 0u);
+    }
+}
+
 // ---------------------------------------------------------------- protection
 
 TEST(DrelProtection, RowsArePermutedByTheIdentificationCode) {
@@ -265,68 +300,85 @@ TEST(DrelOldVersion, FirstLayerOpaqueIsReadFromVersion105) {
 
 // ---------------------------------------------------------------- composition
 
-TEST(DrelLayers, CompositionRules) {
-    const int32_t w = 8, h = 4;
-    TDrelBitmap bottom = patternBitmap(w, h, 24, 1);
-    TDrelBitmap top = patternBitmap(w, h, 24, 2);
-    const uint32_t key = top.GetPixel(3, 1);
-    TDrelBitmap mask = patternMask(w, h);
+namespace {
 
+int gBits = 24;   // format of the composition cases below
+
+// d := (d (255 - a) + s a) >> 8 on each channel of the format.
+uint32_t blendChannels(uint32_t d, uint32_t s, uint32_t a) {
+    struct Ch {
+        int shift, bits;
+    };
+    std::vector<Ch> channels = gBits == 15   ? std::vector<Ch>{{10, 5}, {5, 5}, {0, 5}}
+                               : gBits == 16 ? std::vector<Ch>{{11, 5}, {5, 6}, {0, 5}}
+                                             : std::vector<Ch>{{16, 8}, {8, 8}, {0, 8}};
+    uint32_t out = 0;
+    for (Ch c : channels) {
+        uint32_t m = (1u << c.bits) - 1;
+        out |= ((((d >> c.shift) & m) * (255 - a) + ((s >> c.shift) & m) * a) >> 8) << c.shift;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(DrelLayers, CompositionRulesInEveryDirectFormat) {
+    const int32_t w = 8, h = 4;
     struct Case {
         const char* name;
         bool        topVisible;
-        int32_t     topTransparent;
+        bool        keyed;
         int32_t     topOpacity;
         bool        topMask;
         uint32_t (*expect)(uint32_t d, uint32_t s, uint32_t m, bool isKey);
     };
-    auto blend = [](uint32_t d, uint32_t s, uint32_t a) {
-        uint32_t out = 0;
-        for (int sh = 0; sh < 24; sh += 8)
-            out |= ((((d >> sh) & 0xFF) * (255 - a) + ((s >> sh) & 0xFF) * a) >> 8) << sh;
-        return out;
-    };
-    static decltype(blend) sBlend = blend;
     const Case cases[] = {
-        {"opaque replaces wholesale", true, -1, 255, false, [](uint32_t, uint32_t s, uint32_t, bool) { return s; }},
-        {"transparent colour skipped", true, int32_t(key), 255, false,
+        {"opaque replaces wholesale", true, false, 255, false, [](uint32_t, uint32_t s, uint32_t, bool) { return s; }},
+        {"transparent colour skipped", true, true, 255, false,
          [](uint32_t d, uint32_t s, uint32_t, bool k) { return k ? d : s; }},
-        {"constant opacity", true, -1, 100, false,
-         [](uint32_t d, uint32_t s, uint32_t, bool) { return sBlend(d, s, 100); }},
-        {"opacity with key", true, int32_t(key), 100, false,
-         [](uint32_t d, uint32_t s, uint32_t, bool k) { return k ? d : sBlend(d, s, 100); }},
-        {"zero opacity", true, -1, 0, false, [](uint32_t d, uint32_t, uint32_t, bool) { return d; }},
-        {"invisible", false, -1, 255, false, [](uint32_t d, uint32_t, uint32_t, bool) { return d; }},
-        {"through its mask", true, int32_t(key), 255, true, [](uint32_t d, uint32_t s, uint32_t m, bool) {
-             return m == 0 ? d : m == 255 ? s : sBlend(d, s, m);
+        {"constant opacity", true, false, 100, false,
+         [](uint32_t d, uint32_t s, uint32_t, bool) { return blendChannels(d, s, 100); }},
+        {"opacity with key", true, true, 100, false,
+         [](uint32_t d, uint32_t s, uint32_t, bool k) { return k ? d : blendChannels(d, s, 100); }},
+        {"zero opacity", true, false, 0, false, [](uint32_t d, uint32_t, uint32_t, bool) { return d; }},
+        {"invisible", false, false, 255, false, [](uint32_t d, uint32_t, uint32_t, bool) { return d; }},
+        {"through its mask (key ignored)", true, true, 255, true, [](uint32_t d, uint32_t s, uint32_t m, bool) {
+             return m == 0 ? d : m == 255 ? s : blendChannels(d, s, m);
          }},
     };
-    for (const Case& c : cases) {
-        TDrelFrameList out;
-        TDrelFrame* frame = out.AddFrame();
-        frame->Bitmap.SetSize(w, h, 24);
-        TDrelLayer* l0 = frame->AddLayer();
-        l0->Bitmap = bottom;
-        TDrelLayer* l1 = frame->AddLayer();
-        l1->Bitmap = top;
-        l1->Visible = c.topVisible;
-        l1->TransparentColor = c.topTransparent;
-        l1->Opacity = c.topOpacity;
-        if (c.topMask) {
-            l1->Mask = std::make_unique<TDrelBitmap>(mask);
-            l1->MaskEnabled = true;
-        }
-        TDrelFrameList in;
-        load(in, saved(out, dcDefault));
-        const TDrelBitmap& got = in.Frames(0)->Bitmap;
-        for (int32_t y = 0; y < h; ++y)
-            for (int32_t x = 0; x < w; ++x) {
-                uint32_t s = top.GetPixel(x, y);
-                ASSERT_EQ(got.GetPixel(x, y), c.expect(bottom.GetPixel(x, y), s, mask.Row(y)[x], s == key))
-                    << c.name << " at " << x << "," << y;
+    for (int32_t bits : {15, 16, 24, 32}) {
+        gBits = bits;
+        TDrelBitmap bottom = patternBitmap(w, h, bits, 1);
+        TDrelBitmap top = patternBitmap(w, h, bits, 2);
+        const uint32_t key = top.GetPixel(3, 1);
+        TDrelBitmap mask = patternMask(w, h);
+        for (const Case& c : cases) {
+            TDrelFrameList out;
+            TDrelFrame* frame = out.AddFrame();
+            frame->Bitmap.SetSize(w, h, bits);
+            TDrelLayer* l0 = frame->AddLayer();
+            l0->Bitmap = bottom;
+            TDrelLayer* l1 = frame->AddLayer();
+            l1->Bitmap = top;
+            l1->Visible = c.topVisible;
+            l1->TransparentColor = c.keyed ? int32_t(key) : -1;
+            l1->Opacity = c.topOpacity;
+            if (c.topMask) {
+                l1->Mask = std::make_unique<TDrelBitmap>(mask);
+                l1->MaskEnabled = true;
             }
-        // The mask of a layer that is not the first visible one is not the frame's.
-        EXPECT_FALSE(in.Frames(0)->HasMask()) << c.name;
+            TDrelFrameList in;
+            load(in, saved(out, dcDefault));
+            const TDrelBitmap& got = in.Frames(0)->Bitmap;
+            for (int32_t y = 0; y < h; ++y)
+                for (int32_t x = 0; x < w; ++x) {
+                    uint32_t s = top.GetPixel(x, y);
+                    ASSERT_EQ(got.GetPixel(x, y), c.expect(bottom.GetPixel(x, y), s, mask.Row(y)[x], s == key))
+                        << c.name << ", " << bits << " bits at " << x << "," << y;
+                }
+            // The mask of a layer that is not the first visible one is not the frame's.
+            EXPECT_FALSE(in.Frames(0)->HasMask()) << c.name;
+        }
     }
 }
 
