@@ -31,6 +31,7 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
     FEnv.Funcs = &FFuncs;
     FEnv.Registry = &FRegistry;
     FEnv.RequestClose = [this] { FClosed = true; };
+    FEnv.WarpMouse = [this](int32_t x, int32_t y) { FPlatform.warpMouse(x, y); };
     FEnv.Warning = [this](const std::string& caption, const std::string& text) {
         FPlatform.messageBox(cp932ToUtf8(caption), cp932ToUtf8(text), TMessageButtons::ok,
                              TMessageIcon::warning, TMessageAnswer::ok);

@@ -3,6 +3,7 @@
 #include "archive/TVrFileManager.h"
 #include "expr/TParamCollection.h"
 #include "expr/TSysFuncMan.h"
+#include "objects/TZunoBaseList.h"
 #include "script/TProject.h"
 
 namespace zuno {
@@ -49,6 +50,46 @@ void installScriptSystemVariables(TScriptEnv& env, TProject& project) {
     params.SetSystemAccess(SV_TICKCOUNT, {[e] { return TSysValue::ofInt(static_cast<int32_t>(e->GameClock)); }, {}, {}, {}});
     params.SetSystemAccess(SV_UPDATECOUNT, {[e] { return TSysValue::ofInt(e->UpdateCount); }, {}, {}, {}});
     params.SetSystemAccess(SV_TITLE, {[p] { return TSysValue::ofStr(p->Title()); }, {}, {}, {}});
+
+    if (TZunoBaseList* reg = env.Registry) {
+        auto flag = [&params, reg](int id, bool TScreenInput::*field, bool writable) {
+            TSystemVarAccess a;
+            a.get = [reg, field] { return TSysValue::ofFlag(reg->ActiveScreen().*field); };
+            if (writable)
+                a.set = [reg, field](const TSysValue& v) { reg->ActiveScreen().*field = v.Flag; };
+            params.SetSystemAccess(id, std::move(a));
+        };
+        flag(SV_LCLICK, &TScreenInput::LPushed, true);
+        flag(SV_RCLICK, &TScreenInput::RPushed, true);
+        flag(SV_LPUSH, &TScreenInput::LHeld, false);
+        flag(SV_RPUSH, &TScreenInput::RHeld, false);
+        flag(SV_WHEELDOWN, &TScreenInput::WheelDown, false);
+        flag(SV_WHEELUP, &TScreenInput::WheelUp, false);
+        params.SetSystemAccess(SV_MOUSEX, {[reg] { return TSysValue::ofInt(reg->ActiveScreen().MouseX); },
+            [reg, e](const TSysValue& v) {
+                if (e->WarpMouse)
+                    e->WarpMouse(v.Int, reg->ActiveScreen().MouseY);
+            }, {}, {}});
+        params.SetSystemAccess(SV_MOUSEY, {[reg] { return TSysValue::ofInt(reg->ActiveScreen().MouseY); },
+            [reg, e](const TSysValue& v) {
+                if (e->WarpMouse)
+                    e->WarpMouse(reg->ActiveScreen().MouseX, v.Int);
+            }, {}, {}});
+        // 258 elements: the keys, then the wheel-down and wheel-up flags.
+        auto keys = [&params, reg](int id, bool (TZunoBaseList::*query)(int32_t) const) {
+            params.SetSystemAccess(id, {[] { return TSysValue::ofFlag(false); }, {}, [] { return 258; },
+                [reg, query](int i) {
+                    if (i == 256)
+                        return TSysValue::ofFlag(reg->ActiveScreen().WheelDown);
+                    if (i == 257)
+                        return TSysValue::ofFlag(reg->ActiveScreen().WheelUp);
+                    return TSysValue::ofFlag((reg->*query)(i));
+                }});
+        };
+        keys(SV_KEYPUSH, &TZunoBaseList::IsKeyDown);
+        keys(SV_KEYCLICK, &TZunoBaseList::KeyPushed);
+        keys(SV_KEYREPEAT, &TZunoBaseList::KeyRepeated);
+    }
 
     if (env.Funcs && env.Files) {
         TVrFileManager* files = env.Files;

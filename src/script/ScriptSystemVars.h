@@ -1,7 +1,10 @@
 // The system variables and built-in functions that read the script runtime:
 // "@Result", "@ParamCount", "@ParamStr", "@Sender", "@ScrWidth", "@ScrHeight",
 // "@TickCount" (and the once-per-frame date and time), "@UpdateCount",
-// "@Title", and LoadTextFile through the game's files.
+// "@Title", the mouse and key variables over the registry's input state
+// ("@LClick", "@RClick", "@LPush", "@RPush", "@MouseX", "@MouseY", "@KeyPush",
+// "@KeyClick", "@KeyRepeat", "@WheelDown", "@WheelUp"), and LoadTextFile
+// through the game's files.
 #pragma once
 
 namespace zuno {

@@ -35,6 +35,8 @@ struct TScriptEnv {
     std::function<void(const std::string& line)> Trace;
     // The window is to close (Terminate).
     std::function<void()> RequestClose;
+    // Moves the system cursor to a game pixel ("@MouseX"/"@MouseY" stores).
+    std::function<void(int32_t x, int32_t y)> WarpMouse;
     // A warning the game cannot go on from: caption and text in Shift-JIS.
     std::function<void(const std::string& caption, const std::string& text)> Warning;
 

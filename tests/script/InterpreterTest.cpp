@@ -501,3 +501,24 @@ TEST_F(InterpreterTest, SavedStateResumesInAFreshRun) {
 
 } // namespace
 } // namespace zuno::test
+
+namespace zuno::test {
+namespace {
+
+TEST_F(InterpreterTest, InputVariablesReadTheRegistry) {
+    TPageBuilder main("main.zsb");
+    main.Label("wait", 0, false);
+    main.Let("s = \"\" ++ @LClick ++ @LPush ++ @MouseX ++ \",\" ++ @KeyPush[13] ++ @KeyClick[13] ++ @KeyPush[256] ++ @KeyPush");
+    main.Wait("");
+    TScriptGame& g = Run({&main}, {strVar("s", "")});
+    g.Frame();
+    g.Registry.MouseMove(7, 3);
+    g.Registry.MouseDown(true, false);
+    g.Registry.KeyDown(13);
+    g.Registry.Wheel(-1);
+    g.Frame();
+    EXPECT_EQ(g.Var("s"), "TRUETRUE7,TRUETRUETRUEFALSE");
+}
+
+} // namespace
+} // namespace zuno::test
