@@ -233,6 +233,16 @@ TEST_F(ExprEval, FunctionCalls) {
         EXPECT_EQ(eval(c.expr), c.result) << c.expr;
 }
 
+TEST_F(ExprEval, SiblingCallsRunRightToLeft) {
+    EXPECT_EQ(eval("Calc(\"i = 1\") ++ Calc(\"i = 2\")"), "4:TRUETRUE");
+    EXPECT_EQ(var("i"), "1") << "the left call runs last";
+    // Innermost first: "i = i + 3" runs before everything else. Its temporary
+    // ____0 is the outer evaluation's ____0 (the text "i = i * 10"), which it
+    // overwrites with "4"; so the left call finally runs the text "4".
+    EXPECT_EQ(eval("Calc(\"i = i * 10\") ++ Calc(Calc(\"i = i + 3\") ++ \"i = i - 1\")"), "4:TRUETRUE");
+    EXPECT_EQ(var("i"), "4");
+}
+
 TEST_F(ExprEval, VariableArgumentsAreWrittenBack) {
     eval("s = \"hello\"");
     EXPECT_EQ(eval("Delete(s, 2)"), "4:");
