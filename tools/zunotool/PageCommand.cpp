@@ -13,6 +13,7 @@
 #include "script/RecordDump.h"
 #include "script/TPage.h"
 #include "script/TProjectSetting.h"
+#include "PageSourceCommand.h"
 #include "ToolCommand.h"
 
 namespace zuno::tool {
@@ -27,6 +28,10 @@ TKsMemoryStream readWholeFile(const std::string& path) {
 }
 
 int runPage(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == "build")
+        return runPageBuild(args);
+    if (!args.empty() && args[0] == "decompile")
+        return runPageDecompile(args);
     if (args.size() != 2 || args[0] != "dump")
         throw UsageError("expected: page dump FILE.zsb");
     TKsMemoryStream s = readWholeFile(args[1]);
@@ -79,6 +84,10 @@ int runStatus(const std::string& path) {
 int runProject(const std::vector<std::string>& args) {
     if (args.size() == 2 && args[0] == "status")
         return runStatus(args[1]);
+    if (!args.empty() && args[0] == "build")
+        return runProjectBuild(args);
+    if (!args.empty() && args[0] == "decompile")
+        return runProjectDecompile(args);
     if (args.size() != 2 || args[0] != "dump")
         throw UsageError("expected: project dump FILE | project status SAVE.DAT");
     TKsMemoryStream s = readWholeFile(args[1]);
@@ -90,11 +99,15 @@ int runProject(const std::vector<std::string>& args) {
 }
 
 ToolCommandRegistrar pageCommand({"page",
-    "  page dump FILE.zsb        list a compiled page: header, property sets, every command with its fields",
+    "  page dump FILE.zsb        list a compiled page: header, property sets, every command with its fields\n"
+    "  page build SRC.zs OUT.zsb  compile a page from its source form\n"
+    "  page decompile FILE.zsb   print a compiled page in the source form (builds back to the same bytes)",
     runPage});
 ToolCommandRegistrar projectCommand({"project",
     "  project dump FILE         list a compiled project (zuno.zpb): settings, initial variables, disc table\n"
-    "  project status SAVE.DAT   list the status data (version, status variables) and the entries of a save file",
+    "  project status SAVE.DAT   list the status data (version, status variables) and the entries of a save file\n"
+    "  project build SRC OUT.zpb  compile zuno.zpb from its text form\n"
+    "  project decompile FILE    print a compiled project in the text form",
     runProject});
 
 } // namespace

@@ -1,0 +1,479 @@
+// Reading the page source form into a page: lines, header attributes, fields
+// through the command's own record walk, then the index fields.
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "core/Cp932.h"
+#include "core/EZunoError.h"
+#include "core/TStream.h"
+#include "expr/ParamConvert.h"
+#include "expr/TZunoParser.h"
+#include "script/ComFlow.h"
+#include "script/ComMedia.h"
+#include "script/ComObject.h"
+#include "script/PageSource.h"
+#include "script/PageSourceText.h"
+
+namespace zuno {
+
+namespace {
+
+struct TSourceError {
+    int         line;
+    std::string message;
+};
+
+[[noreturn]] void fail(int line, const std::string& message) { throw TSourceError{line, message}; }
+
+// One command as written, before its index fields are resolved.
+struct TPendingCommand {
+    int                         line = 0;
+    TCommand*                   command = nullptr;
+    std::map<std::string, std::string> indexValues;      // Int fields given: field name -> value text
+};
+
+std::optional<int> commandCodeByName(const std::string& name) {
+    for (int code = 0; code < CommandTypeCount; ++code)
+        if (sameTextSjis(commandTypeInfo(code).name, name))
+            return code;
+    if (auto n = tryStrToInt(name); n && *n >= 0 && *n < CommandTypeCount)
+        return *n;
+    return std::nullopt;
+}
+
+std::optional<int> propertyIdByName(const std::string& name) {
+    for (int id = 0; id < PropertyCount; ++id)
+        if (name.compare(0, 3, "PR_") == 0 && sameTextSjis(PropertyInfos[id].name, name))
+            return id;
+    return std::nullopt;
+}
+
+int parseNumber(int line, const std::string& text, const std::string& what) {
+    auto n = tryStrToInt(text);
+    if (!n)
+        fail(line, what + ": not a number: " + text);
+    return *n;
+}
+
+TExprPtr parseExpr(int line, const std::string& value, const std::string& field) {
+    if (value.empty())
+        return nullptr;
+    if (value.compare(0, 5, "@ops:") == 0) {
+        std::optional<std::string> bytes = decodeHex(value.substr(5));
+        if (!bytes)
+            fail(line, field + ": bad @ops: hex digits");
+        TKsMemoryStream s(std::vector<uint8_t>(bytes->begin(), bytes->end()));
+        TExprPtr e;
+        try {
+            e = readExpr(s);
+        } catch (const EZunoError& err) {
+            fail(line, field + ": bad @ops: record: " + cp932ToUtf8(err.message()));
+        }
+        if (s.GetPosition() != s.GetSize())
+            fail(line, field + ": bad @ops: record: bytes after its end");
+        return e;
+    }
+    try {
+        return compileExpr(utf8ToCp932(value));
+    } catch (const EZunoError& err) {
+        fail(line, field + ": " + cp932ToUtf8(err.message()) + " in: " + value);
+    }
+}
+
+// Fills a command's fields from the values written for them; every value
+// must be used by the walk.
+class TFieldSetter : public TRecordFields {
+public:
+    TFieldSetter(int32_t version, int line, std::map<std::string, std::string>& values, TPendingCommand& pending)
+        : TRecordFields(version), FLine(line), FValues(values), FPending(pending) {}
+
+    void Int(const char* name, int32_t& v) override {
+        if (auto s = take(name))
+            FPending.indexValues[name] = *s;                // resolved once every command is known
+        (void)v;
+    }
+    void Byte(const char* name, uint8_t& v) override {
+        auto s = take(name);
+        if (!s)
+            return;
+        static const std::map<std::string, int> symbols = {
+            {"int", 1}, {"real", 2}, {"flag", 3}, {"text", 4},
+            {"global", 0}, {"auto", 1}, {"local", 2}, {"status", 3}};
+        auto sym = symbols.find(*s);
+        const int n = sym != symbols.end() && (std::string(name) == "type" || std::string(name) == "scope")
+                          ? sym->second : parseNumber(FLine, *s, name);
+        if (n < 0 || n > 255)
+            fail(FLine, std::string(name) + ": byte out of range: " + *s);
+        v = static_cast<uint8_t>(n);
+    }
+    void Text(const char* name, std::string& v) override {
+        if (auto s = take(name))
+            v = text(name, *s);
+    }
+    void Data(const char* name, std::string& v) override {
+        if (auto s = take(name))
+            v = text(name, *s);
+    }
+    void Expr(const char* name, TExprPtr& e) override {
+        if (propertyIdByName(name))
+            return;                                         // property blocks are set before the walk
+        if (auto s = take(name))
+            e = parseExpr(FLine, *s, name);
+    }
+    void ExprList(const char* name, std::vector<TExprPtr>& list) override {
+        auto s = take(name);
+        if (!s)
+            return;
+        list.clear();
+        for (const std::string& item : splitTopLevel(*s, ','))
+            list.push_back(parseExpr(FLine, trim(item), name));
+    }
+
+private:
+    std::optional<std::string> take(const char* name) {
+        auto it = FValues.find(name);
+        if (it == FValues.end())
+            return std::nullopt;
+        std::string v = it->second;
+        FValues.erase(it);
+        return v;
+    }
+    std::string text(const char* name, const std::string& s) {
+        std::string error;
+        std::optional<std::string> t = decodeTextValue(s, error);
+        if (!t)
+            fail(FLine, std::string(name) + ": " + error);
+        return *t;
+    }
+
+    int                 FLine;
+    std::map<std::string, std::string>& FValues;
+    TPendingCommand&    FPending;
+};
+
+// The field the value right after the command name fills.
+std::string positionalField(TCommand& c, int32_t version) {
+    switch (c.TypeCode()) {
+    case 4: return "target";
+    case 5: case 40: case 41: return "page";
+    case 7: return "time";
+    default: break;
+    }
+    for (const std::string& name : fieldNames(c, version))
+        if (!propertyIdByName(name))
+            return name;
+    return {};
+}
+
+void applyAttributes(int line, const std::string& attrs, TCommand& c, bool& lineGiven, bool& indentGiven) {
+    std::string list = attrs;
+    std::replace(list.begin(), list.end(), ',', ' ');
+    size_t i = 0;
+    while (i < list.size()) {
+        while (i < list.size() && list[i] == ' ')
+            ++i;
+        size_t j = list.find(' ', i);
+        if (j == std::string::npos)
+            j = list.size();
+        const std::string a = list.substr(i, j - i);
+        i = j;
+        if (a.empty())
+            continue;
+        const size_t eq = a.find('=');
+        const std::string key = a.substr(0, eq);
+        const std::string val = eq == std::string::npos ? std::string() : a.substr(eq + 1);
+        auto number = [&](int lo, int hi) {
+            int n = parseNumber(line, val, key);
+            if (n < lo || n > hi)
+                fail(line, key + " out of range: " + val);
+            return n;
+        };
+        if (key == "disabled")
+            c.FDisabled = static_cast<uint8_t>(val.empty() ? 1 : number(0, 255));
+        else if (key == "nocontinue" && val.empty())
+            c.FContinue = 0;
+        else if (key == "continue")
+            c.FContinue = static_cast<uint8_t>(val.empty() ? 1 : number(0, 255));
+        else if (key == "line" && !val.empty())
+            c.FLine = number(INT32_MIN, INT32_MAX), lineGiven = true;
+        else if (key == "indent" && !val.empty())
+            c.FIndent = number(INT32_MIN, INT32_MAX), indentGiven = true;
+        else if (key == "type" && !val.empty()) {
+            const int t = number(0, 255);
+            if ((t & 0x7F) != c.TypeCode())
+                fail(line, "type byte " + val + " does not select this command");
+            c.FStoredType = static_cast<int16_t>(t);
+        } else
+            fail(line, "unknown attribute: " + a);
+    }
+}
+
+class TPageBuilder {
+public:
+    TPageBuilder(const std::string& pageName, const TExternalLabelLookup& lookup)
+        : FPageName(pageName), FLookup(lookup) {}
+
+    std::unique_ptr<TPage> build(const std::string& text) {
+        FPage = std::make_unique<TPage>();
+        FPage->SetVersion(PageVersionMax);
+        FPage->SetName(FPageName);
+        int lineNo = 0;
+        size_t pos = 0;
+        while (pos <= text.size()) {
+            size_t end = text.find('\n', pos);
+            if (end == std::string::npos)
+                end = text.size();
+            std::string line = text.substr(pos, end - pos);
+            pos = end + 1;
+            ++lineNo;
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            readLine(lineNo, line);
+            if (end == text.size())
+                break;
+        }
+        for (auto& [type, ids] : FDeclaredSets)
+            for (int id : ids)
+                FPage->SetProperty(type, id, true);
+        resolveIndices();
+        return std::move(FPage);
+    }
+
+private:
+    void readLine(int lineNo, const std::string& line) {
+        size_t i = 0;
+        int columns = 0;
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            columns += line[i++] == '\t' ? 2 : 1;
+        if (i == line.size() || line[i] == '#')
+            return;
+        if (line[i] == '.') {
+            directive(lineNo, trim(line.substr(i + 1)));
+            return;
+        }
+        if (columns % 2 != 0)
+            fail(lineNo, "indentation must be a multiple of two spaces");
+        size_t n = i;
+        while (n < line.size() && (std::isalnum(static_cast<unsigned char>(line[n])) || line[n] == '_'))
+            ++n;
+        const std::string name = line.substr(i, n - i);
+        std::optional<int> code = commandCodeByName(name);
+        if (name.empty() || !code)
+            fail(lineNo, "unknown command: " + (name.empty() ? line.substr(i, 20) : name));
+        std::unique_ptr<TCommand> c = createCommand(static_cast<uint8_t>(*code), FPage.get());
+        c->FStoredType = -1;
+        c->FContinue = 1;
+        c->FLine = lineNo;
+        c->FIndent = columns / 2;
+        bool lineGiven = false, indentGiven = false;
+        if (n < line.size() && line[n] == '[') {
+            size_t close = line.find(']', n);
+            if (close == std::string::npos)
+                fail(lineNo, "attribute list without ]");
+            applyAttributes(lineNo, line.substr(n + 1, close - n - 1), *c, lineGiven, indentGiven);
+            n = close + 1;
+        }
+        if (n < line.size() && line[n] != ' ' && line[n] != '\t')
+            fail(lineNo, "expected a blank after the command name");
+        std::map<std::string, std::string> values;
+        bool first = true;
+        std::string unclosed;
+        for (std::string seg : splitSegments(line.substr(n), &unclosed)) {
+            seg = trim(seg);
+            const bool wasFirst = first;
+            first = false;
+            if (seg.empty())
+                continue;
+            std::string key, value;
+            if (!splitKey(seg, key, value)) {
+                if (!wasFirst)
+                    fail(lineNo, "expected NAME: VALUE, not: " + seg);
+                key = positionalField(*c, FPage->Version());
+                if (key.empty())
+                    fail(lineNo, std::string(commandTypeInfo(*code).name) + " takes no value without a field name");
+                value = seg;
+            }
+            if (values.count(key))
+                fail(lineNo, "field given twice: " + key);
+            values[key] = trim(value);
+        }
+        if (!unclosed.empty())
+            fail(lineNo, "unterminated text literal");
+        // Property blocks of component commands, by PR_ names.
+        if (auto* comp = dynamic_cast<TComComponent*>(c.get())) {
+            for (auto it = values.begin(); it != values.end();) {
+                if (auto id = propertyIdByName(it->first)) {
+                    TExprPtr e = parseExpr(lineNo, it->second, it->first);
+                    if (!e)
+                        e = TExprPtr(new TZunoParser);
+                    comp->SetProperty(*id, std::move(e));
+                    it = values.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+        }
+        TPendingCommand pending;
+        pending.line = lineNo;
+        TFieldSetter setter(FPage->Version(), lineNo, values, pending);
+        c->Fields(setter);
+        if (!values.empty())
+            fail(lineNo, "unknown field for " + std::string(commandTypeInfo(*code).name) + ": " + values.begin()->first);
+        pending.command = &FPage->Add(std::move(c));
+        FPending.push_back(std::move(pending));
+    }
+
+    void directive(int lineNo, const std::string& text) {
+        std::vector<std::string> words = splitWords(text);
+        if (words.empty())
+            fail(lineNo, "empty directive");
+        if (!FPending.empty())
+            fail(lineNo, "directives come before the first command");
+        if (words[0] == "page") {
+            for (size_t k = 1; k < words.size(); ++k) {
+                const size_t eq = words[k].find('=');
+                const std::string key = words[k].substr(0, eq);
+                const std::string val = eq == std::string::npos ? std::string() : words[k].substr(eq + 1);
+                if (key == "version") {
+                    const int v = parseNumber(lineNo, val, key);
+                    if (v < PageVersionMin || v > PageVersionMax)
+                        fail(lineNo, "page version must be 103 to 113: " + val);
+                    FPage->SetVersion(v);
+                } else if (key == "result") {
+                    const int r = parseNumber(lineNo, val, key);
+                    if (r < 0 || r > 255)
+                        fail(lineNo, "result type out of range: " + val);
+                    FPage->SetResultType(static_cast<uint8_t>(r));
+                } else {
+                    fail(lineNo, "unknown page attribute: " + words[k]);
+                }
+            }
+        } else if (words[0] == "props") {
+            if (words.size() < 2)
+                fail(lineNo, "props needs a command name");
+            std::optional<int> code = commandCodeByName(words[1]);
+            if (!code)
+                fail(lineNo, "unknown command: " + words[1]);
+            for (size_t k = 2; k < words.size(); ++k) {
+                std::optional<int> id = propertyIdByName(words[k]);
+                if (!id) {
+                    auto n = tryStrToInt(words[k]);
+                    if (!n || *n < 0 || *n >= PropertyCount)
+                        fail(lineNo, "unknown property: " + words[k]);
+                    id = *n;
+                }
+                FDeclaredSets[*code].insert(*id);
+            }
+        } else {
+            fail(lineNo, "unknown directive: ." + words[0]);
+        }
+    }
+
+    int labelIndex(int line, const std::string& pageFile, const std::string& label) {
+        if (pageFile.empty() || sameTextSjis(pageFile, FPageName)) {
+            const int k = FPage->LabelIndex(label);
+            if (k < 0)
+                fail(line, "no label " + cp932ToUtf8(label) + " in this page");
+            return k;
+        }
+        const int k = FLookup ? FLookup(pageFile, label) : -1;
+        if (k < 0)
+            fail(line, "no label " + cp932ToUtf8(label) + " known in page " + cp932ToUtf8(pageFile));
+        return k;
+    }
+
+    void resolveIndices() {
+        const int count = FPage->CommandCount();
+        // Loops pair While and WhileLoop like brackets, in command order.
+        std::vector<int> whileOf(static_cast<size_t>(count), -1);   // WhileLoop -> its While
+        std::vector<int> loopOf(static_cast<size_t>(count), -1);    // While -> its WhileLoop
+        std::vector<int> enclosing(static_cast<size_t>(count), -1); // innermost open While
+        std::vector<int> open;
+        for (int k = 0; k < count; ++k) {
+            enclosing[static_cast<size_t>(k)] = open.empty() ? -1 : open.back();
+            const uint8_t t = FPage->Command(k)->TypeCode();
+            if (t == 31) {
+                open.push_back(k);
+            } else if (t == 33 && !open.empty()) {
+                whileOf[static_cast<size_t>(k)] = open.back();
+                loopOf[static_cast<size_t>(open.back())] = k;
+                open.pop_back();
+            }
+        }
+        for (int k = 0; k < count; ++k) {
+            TPendingCommand& p = FPending[static_cast<size_t>(k)];
+            TCommand* c = p.command;
+            auto given = [&](const char* field) -> std::optional<std::string> {
+                auto it = p.indexValues.find(field);
+                return it == p.indexValues.end() ? std::nullopt : std::optional<std::string>(it->second);
+            };
+            auto value = [&](const char* field, const std::string& pageFile) {
+                const std::string s = *given(field);
+                if (!s.empty() && s[0] == '@') {
+                    std::string error;
+                    std::optional<std::string> label = decodeTextValue(s.substr(1), error);
+                    if (!label)
+                        fail(p.line, std::string(field) + ": " + error);
+                    return labelIndex(p.line, pageFile, *label);
+                }
+                return parseNumber(p.line, s, field);
+            };
+            const int encl = enclosing[static_cast<size_t>(k)];
+            auto needLoop = [&](const char* what) {
+                if (loopOf[static_cast<size_t>(encl)] < 0)
+                    fail(p.line, std::string(what) + " inside a While without a matching WhileLoop");
+                return loopOf[static_cast<size_t>(encl)];
+            };
+            if (auto* j = dynamic_cast<TComJump*>(c)) {
+                j->FTargetIndex = given("target") ? value("target", j->FPageFile) : 0;
+            } else if (auto* call = dynamic_cast<TComCall*>(c)) {
+                call->FTargetIndex = given("target") ? value("target", call->FPageFile) : 0;
+            } else if (auto* r = dynamic_cast<TComPCReset*>(c)) {
+                r->FTargetIndex = given("target") ? value("target", r->FPageFile) : 0;
+            } else if (auto* b = dynamic_cast<TComBreak*>(c)) {
+                b->FTargetIndex = given("target") ? value("target", "") : encl < 0 ? -1 : needLoop("Break") + 1;
+            } else if (auto* cont = dynamic_cast<TComContinue*>(c)) {
+                cont->FTargetIndex = given("target") ? value("target", "") : encl < 0 ? -1 : needLoop("Continue");
+            } else if (auto* w = dynamic_cast<TComWhile*>(c)) {
+                if (given("exit"))
+                    w->FExitIndex = value("exit", "");
+                else if (loopOf[static_cast<size_t>(k)] < 0)
+                    fail(p.line, "While without a matching WhileLoop");
+                else
+                    w->FExitIndex = loopOf[static_cast<size_t>(k)] + 1;
+            } else if (auto* wl = dynamic_cast<TComWhileLoop*>(c)) {
+                if (given("loopBack"))
+                    wl->FLoopBackIndex = value("loopBack", "");
+                else if (whileOf[static_cast<size_t>(k)] < 0)
+                    fail(p.line, "WhileLoop without a While before it");
+                else
+                    wl->FLoopBackIndex = whileOf[static_cast<size_t>(k)];
+            } else if (auto* g = dynamic_cast<TComGameSave*>(c)) {
+                g->FResumeIndex = given("resumeIndex") ? value("resumeIndex", g->FResumePage) : 0;
+            }
+        }
+    }
+
+    std::string         FPageName;
+    const TExternalLabelLookup& FLookup;
+    std::unique_ptr<TPage> FPage;
+    std::vector<TPendingCommand> FPending;
+    std::map<int, std::set<int>> FDeclaredSets;
+};
+
+} // namespace
+
+std::unique_ptr<TPage> buildPageSource(const std::string& utf8Text, const std::string& fileName,
+                                       const std::string& pageName, const TExternalLabelLookup& lookup) {
+    try {
+        return TPageBuilder(pageName, lookup).build(utf8Text);
+    } catch (const TSourceError& e) {
+        throw EZunoError::fromUtf8(fileName + ":" + std::to_string(e.line) + ": " + e.message);
+    }
+}
+
+} // namespace zuno

@@ -1,0 +1,260 @@
+// Writing a page as source text. Only what differs from what the reader would
+// assume is written: default fields are left out, index fields only when
+// they are not the ones the reader computes, line numbers only when they are
+// not the text's own. Expressions the compiler cannot give back exactly are
+// kept as their compiled bytes.
+#include <cctype>
+#include <map>
+#include <set>
+
+#include "core/Cp932.h"
+#include "core/TStream.h"
+#include "expr/TZunoParser.h"
+#include "expr/ZunoDecompiler.h"
+#include "script/ComFlow.h"
+#include "script/ComMedia.h"
+#include "script/ComObject.h"
+#include "script/PageSource.h"
+#include "script/PageSourceText.h"
+
+namespace zuno {
+
+namespace {
+
+bool isPropertyName(const std::string& name) { return name.compare(0, 3, "PR_") == 0; }
+
+// The written form of an expression, with a note when it had to stay bytes.
+std::string exprValue(const TZunoParser* e, bool positional, std::vector<std::string>& notes,
+                      const std::string& field) {
+    if (!e || e->Empty())
+        return {};
+    if (std::optional<std::string> sjis = decompileExpression(*e)) {
+        const std::string utf8 = cp932ToUtf8(*sjis);
+        std::string key, value, unclosed;
+        bool safe = utf8ToCp932(utf8) == *sjis && utf8.find_first_of("\r\n") == std::string::npos &&
+                    utf8[0] != '@' && trim(utf8) == utf8 && splitSegments(utf8, &unclosed).size() == 1 &&
+                    unclosed.empty() && splitTopLevel(utf8, ',').size() == 1;
+        if (positional && splitKey(utf8, key, value))
+            safe = false;
+        if (safe)
+            return utf8;
+    }
+    notes.push_back(field + ": no source text compiles to these operations: " + describeExpr(e));
+    return "@ops:" + encodeHex(compiledExpressionBytes(*e));
+}
+
+struct TWrittenField {
+    std::string name;
+    std::string value;      // empty: left out
+};
+
+// Collects the fields of a command against a fresh command of its type.
+class TFieldWriterText : public TRecordFields {
+public:
+    TFieldWriterText(int32_t version, std::map<std::string, std::string> intValues,
+                     const std::string& positional, std::vector<std::string>& notes)
+        : TRecordFields(version), FIntValues(std::move(intValues)), FPositional(positional), FNotes(notes) {}
+
+    void Int(const char* name, int32_t&) override {
+        auto it = FIntValues.find(name);
+        add(name, it == FIntValues.end() ? std::string() : it->second);
+    }
+    void Byte(const char* name, uint8_t& v) override { FBytes.push_back({name, v}); }
+    void Text(const char* name, std::string& v) override { add(name, v.empty() ? "" : encodeTextValue(v, true)); }
+    void Data(const char* name, std::string& v) override { add(name, v.empty() ? "" : encodeTextValue(v, false)); }
+    void Expr(const char* name, TExprPtr& e) override {
+        add(name, exprValue(e.get(), FPositional == name, FNotes, name));
+    }
+    void ExprList(const char* name, std::vector<TExprPtr>& list) override {
+        std::string out;
+        for (size_t k = 0; k < list.size(); ++k) {
+            std::string item = exprValue(list[k].get(), false, FNotes, name);
+            if (item.empty())
+                item = "@ops:00000000";
+            out += (k ? ", " : "") + item;
+        }
+        add(name, out);
+    }
+
+    std::vector<TWrittenField> fields;
+    std::vector<std::pair<std::string, uint8_t>> FBytes;
+
+    void add(const std::string& name, const std::string& value) { fields.push_back({name, value}); }
+
+private:
+    std::map<std::string, std::string> FIntValues;
+    std::string FPositional;
+    std::vector<std::string>& FNotes;
+};
+
+class TByteDefaults : public TRecordFields {
+public:
+    using TRecordFields::TRecordFields;
+    void Int(const char*, int32_t&) override {}
+    void Byte(const char* name, uint8_t& v) override { values[name] = v; }
+    void Text(const char*, std::string&) override {}
+    void Data(const char*, std::string&) override {}
+    void Expr(const char*, TExprPtr&) override {}
+    void ExprList(const char*, std::vector<TExprPtr>&) override {}
+    std::map<std::string, uint8_t> values;
+};
+
+// The label written for an index field: "@name" when the index is the first
+// label of that name in the page, else the number.
+std::string indexValue(const TPage& page, const std::string& pageFile, int32_t index) {
+    if (pageFile.empty() || sameTextSjis(pageFile, page.Name())) {
+        if (auto* label = dynamic_cast<const TComLabel*>(page.Command(index))) {
+            if (label->TypeCode() == 3 && !label->FName.empty() && page.LabelIndex(label->FName) == index) {
+                const std::string v = encodeTextValue(label->FName, true);
+                if (v[0] != '"')
+                    return "@" + v;
+            }
+        }
+    }
+    return std::to_string(index);
+}
+
+std::string positionalFieldOf(TCommand& c, int32_t version) {
+    switch (c.TypeCode()) {
+    case 4: return "target";
+    case 5: case 40: case 41: return "page";
+    case 7: return "time";
+    default: break;
+    }
+    for (const std::string& name : fieldNames(c, version))
+        if (!isPropertyName(name))
+            return name;
+    return {};
+}
+
+} // namespace
+
+std::string decompilePage(const TPage& page) {
+    std::string out;
+    int line = 0;
+    auto emit = [&](const std::string& text) {
+        out += text + "\n";
+        ++line;
+    };
+    emit(".page version=" + std::to_string(page.Version()) + " result=" + std::to_string(page.ResultType()));
+
+    // Property sets the commands do not imply.
+    for (int type = 0; type < CommandTypeCount; ++type) {
+        std::set<int> implied;
+        for (int k = 0; k < page.CommandCount(); ++k) {
+            auto* comp = dynamic_cast<const TComComponent*>(page.Command(k));
+            if (comp && comp->TypeCode() == type)
+                for (const auto& [id, e] : comp->FProperties)
+                    if (e && !e->Empty() && page.HasProperty(type, id))
+                        implied.insert(id);
+        }
+        std::string ids;
+        bool differs = false;
+        for (int id = 0; id < PropertyCount; ++id) {
+            if (page.HasProperty(type, id)) {
+                ids += " " + std::string(PropertyInfos[id].name);
+                differs = differs || !implied.count(id);
+            }
+        }
+        if (differs)
+            emit(".props " + std::string(commandTypeInfo(type).name) + ids);
+    }
+
+    // The automatic index values, computed as the reader does.
+    const int count = page.CommandCount();
+    std::vector<int> loopOf(static_cast<size_t>(count), -1), whileOf(static_cast<size_t>(count), -1),
+        enclosing(static_cast<size_t>(count), -1);
+    std::vector<int> open;
+    for (int k = 0; k < count; ++k) {
+        enclosing[static_cast<size_t>(k)] = open.empty() ? -1 : open.back();
+        const uint8_t t = page.Command(k)->TypeCode();
+        if (t == 31) {
+            open.push_back(k);
+        } else if (t == 33 && !open.empty()) {
+            whileOf[static_cast<size_t>(k)] = open.back();
+            loopOf[static_cast<size_t>(open.back())] = k;
+            open.pop_back();
+        }
+    }
+
+    for (int k = 0; k < count; ++k) {
+        TCommand* c = page.Command(k);
+        std::vector<std::string> notes;
+        std::map<std::string, std::string> ints;
+        const int encl = enclosing[static_cast<size_t>(k)];
+        const int enclLoop = encl < 0 ? -1 : loopOf[static_cast<size_t>(encl)];
+        auto index = [&](const char* field, int32_t v, std::optional<int32_t> automatic, const std::string& pageFile) {
+            if (!automatic || *automatic != v)
+                ints[field] = indexValue(page, pageFile, v);
+        };
+        if (auto* j = dynamic_cast<TComJump*>(c)) {
+            index("target", j->FTargetIndex, 0, j->FPageFile);
+        } else if (auto* call = dynamic_cast<TComCall*>(c)) {
+            index("target", call->FTargetIndex, 0, call->FPageFile);
+        } else if (auto* r = dynamic_cast<TComPCReset*>(c)) {
+            index("target", r->FTargetIndex, 0, r->FPageFile);
+        } else if (auto* b = dynamic_cast<TComBreak*>(c)) {
+            std::optional<int32_t> a = encl < 0 ? std::optional<int32_t>(-1)
+                                       : enclLoop < 0 ? std::nullopt : std::optional<int32_t>(enclLoop + 1);
+            index("target", b->FTargetIndex, a, "");
+        } else if (auto* cont = dynamic_cast<TComContinue*>(c)) {
+            std::optional<int32_t> a = encl < 0 ? std::optional<int32_t>(-1)
+                                       : enclLoop < 0 ? std::nullopt : std::optional<int32_t>(enclLoop);
+            index("target", cont->FTargetIndex, a, "");
+        } else if (auto* w = dynamic_cast<TComWhile*>(c)) {
+            const int l = loopOf[static_cast<size_t>(k)];
+            index("exit", w->FExitIndex, l < 0 ? std::nullopt : std::optional<int32_t>(l + 1), "");
+        } else if (auto* wl = dynamic_cast<TComWhileLoop*>(c)) {
+            const int w2 = whileOf[static_cast<size_t>(k)];
+            index("loopBack", wl->FLoopBackIndex, w2 < 0 ? std::nullopt : std::optional<int32_t>(w2), "");
+        } else if (auto* g = dynamic_cast<TComGameSave*>(c)) {
+            index("resumeIndex", g->FResumeIndex, 0, g->FResumePage);
+        }
+
+        const std::string positional = positionalFieldOf(*c, page.Version());
+        TFieldWriterText walk(page.Version(), ints, positional, notes);
+        c->WalkFields(walk);
+        // Byte fields against a fresh command's values.
+        std::unique_ptr<TCommand> fresh = createCommand(c->TypeCode(), nullptr);
+        TByteDefaults defaults(page.Version());
+        fresh->Fields(defaults);
+        for (const auto& [name, v] : walk.FBytes)
+            if (defaults.values[name] != v)
+                walk.add(name, std::to_string(v));
+
+        for (const std::string& n : notes)
+            emit("# " + n);
+        const int lineNo = line + 1;
+        std::string attrs;
+        auto attr = [&](const std::string& a) { attrs += (attrs.empty() ? "" : " ") + a; };
+        const bool indentFits = c->FIndent >= 0 && c->FIndent <= 64;
+        if (!indentFits)
+            attr("indent=" + std::to_string(c->FIndent));
+        if (c->FDisabled)
+            attr(c->FDisabled == 1 ? "disabled" : "disabled=" + std::to_string(c->FDisabled));
+        if (c->FContinue != 1)
+            attr(c->FContinue == 0 ? "nocontinue" : "continue=" + std::to_string(c->FContinue));
+        if (c->FLine != lineNo)
+            attr("line=" + std::to_string(c->FLine));
+        if (c->FStoredType >= 0 && c->FStoredType != c->TypeCode())
+            attr("type=" + std::to_string(c->FStoredType));
+        std::string text(indentFits ? static_cast<size_t>(c->FIndent) * 2 : 0, ' ');
+        text += commandTypeInfo(c->TypeCode()).name;
+        if (!attrs.empty())
+            text += "[" + attrs + "]";
+        std::string rest;
+        for (const TWrittenField& f : walk.fields) {
+            if (f.value.empty())
+                continue;
+            if (f.name == positional && rest.empty())
+                rest = " " + f.value;
+            else
+                rest += std::string(rest.empty() ? " " : "; ") + f.name + ": " + f.value;
+        }
+        text += rest;
+        emit(text);
+    }
+    return out;
+}
+
+} // namespace zuno
