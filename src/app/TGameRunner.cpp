@@ -42,10 +42,6 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
     }
 
     FProject = std::make_unique<TProject>(FEnv, std::move(info));
-    FProject->Ask = [this](const std::string& caption, const std::string& text) {
-        return FPlatform.messageBox(cp932ToUtf8(caption), cp932ToUtf8(text), TMessageButtons::yesNo,
-                                    TMessageIcon::information, TMessageAnswer::no) == TMessageAnswer::yes;
-    };
     installScriptSystemVariables(FEnv, *FProject);
 }
 

@@ -87,81 +87,44 @@ void TProject::warn(const char* utf8Text) {
 // Start
 //==============================================================================
 
+std::string TProject::playerFile() const {
+    return FInfo.ExecutablePath.empty() ? withSlash(FInfo.ExecutableFolder) + "zunoplay" : FInfo.ExecutablePath;
+}
+
 void TProject::registerGameData() {
     TVrFileManager& files = *FEnv.Files;
-    if (files.ArchiveCount() == 0)
-        files.AddArchive("");
-    if (FInfo.Arguments.empty()) {
-        files.SetBaseFolder(FInfo.ExecutableFolder);
-        if (!FInfo.ExecutablePath.empty() && endsWithZv(FInfo.ExecutablePath))
-            files.AddArchive(FInfo.ExecutablePath);
+    files.RegisterGameData(playerFile(), FInfo.Arguments);
+    if (FInfo.Arguments.empty())
         return;
-    }
+    // The first argument may name a data file instead of the game folder: its
+    // folder is then the game folder, and data files are taken as archives.
     files.SetBaseFolder(gameFolder());
     for (const std::string& a : FInfo.Arguments) {
         std::error_code ec;
-        if (fs::is_directory(a, ec)) {
-            if (auto game = findDiskFileNoCase(withSlash(a), "game.dat"))
-                files.AddArchive(*game);
-        } else if (endsWithZv(a) || startsWithVf(a)) {
-            // An executable with an appended archive, or a data file named directly.
+        if (fs::is_regular_file(a, ec) && !endsWithZv(a) && startsWithVf(a))
             files.AddArchive(a);
-        }
     }
 }
 
 bool TProject::installCheck() {
     TVrFileManager& files = *FEnv.Files;
-    const std::string exeFolder = withSlash(FInfo.ExecutableFolder);
-    if (findDiskFileNoCase(exeFolder, "install.dat") && files.BaseFolder().empty())
-        files.SetBaseFolder(exeFolder);
-    if (!files.Exists("install.dat")) {
-        FFailReason = sjis("インストールし直してください");
+    files.OnMessage = [this](const std::string& text, const std::string& caption) {
+        FFailReason = text;
         if (FEnv.Warning)
-            FEnv.Warning(sjis("情報"), FFailReason);
-        return false;
-    }
-    TZunoInstallSet set;
+            FEnv.Warning(caption, text);
+    };
+    std::string identity;
+    bool fullInstall = false;
     try {
-        TKsMemoryStream data;
-        files.ReadFile(data, "install.dat");
-        set.LoadFromStream(data);
+        if (files.CheckInstall(playerFile(), identity, fullInstall))
+            return true;
     } catch (const EZunoError& e) {
         FFailReason = e.message();
         return false;
     }
-    const int before = files.ArchiveCount();
-    if (auto game = findDiskFileNoCase(exeFolder, "game.dat")) {
-        files.AddArchive(*game);
-        if (set.FullInstall)
-            return true;
-    } else if (before > 1 && set.FullInstall) {
-        return true;
-    }
-    for (;;) {
-        for (const std::string& root : files.CdRoots()) {
-            auto game = findGameFile(root, "game.dat");
-            auto install = findGameFile(root, "install.dat");
-            if (!game || !install)
-                continue;
-            TZunoInstallSet disc;
-            try {
-                disc.LoadFromFile(*install);
-            } catch (const EZunoError&) {
-                continue;
-            }
-            if (disc.Identity == set.Identity) {
-                files.AddArchive(*game);
-                return true;
-            }
-        }
-        if (Ask && Ask(sjis("情報"), sjis("ディスクを入れてください")))
-            continue;
-        if (!Ask || Ask(sjis("情報"), files.QuitNotice.empty() ? sjis("終了します") : files.QuitNotice)) {
-            FFailReason = sjis("ディスクを入れてください");
-            return false;
-        }
-    }
+    if (FFailReason.empty())
+        FFailReason = sjis("ディスクを入れてください");
+    return false;
 }
 
 void TProject::loadStatus() {

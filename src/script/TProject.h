@@ -49,16 +49,14 @@ public:
     int32_t             HalfScreenHeight() const { return FSetting.FScreenHeight / 2; }
     const std::string&  FailReason() const { return FFailReason; }
 
-    // Asks an OK/Cancel question (Shift-JIS caption and text); unset: Cancel.
-    std::function<bool(const std::string& caption, const std::string& text)> Ask;
-
 private:
     void                registerGameData();
     bool                installCheck();
     void                loadStatus();
     bool                readProject(const std::string& name, TProjectSetting& into);
     void                applyProject();
-    std::string         gameFolder() const;   // disk folder of the first argument, '/' ended; "" without one
+    std::string         gameFolder() const;
+    std::string         playerFile() const;   // disk path of the player (its folder holds install.dat)   // disk folder of the first argument, '/' ended; "" without one
     void                warn(const char* utf8Text);
     void                writeStatus();
 

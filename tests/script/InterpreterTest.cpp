@@ -4,6 +4,7 @@
 #include "ScriptTestGame.h"
 
 #include "core/EZunoError.h"
+#include "archive/TZunoInstallSet.h"
 #include "objects/TZunoBaseList.h"
 #include "script/TCallMan.h"
 
@@ -518,6 +519,54 @@ TEST_F(InterpreterTest, InputVariablesReadTheRegistry) {
     g.Registry.Wheel(-1);
     g.Frame();
     EXPECT_EQ(g.Var("s"), "TRUETRUE7,TRUETRUETRUEFALSE");
+}
+
+} // namespace
+} // namespace zuno::test
+
+namespace zuno::test {
+namespace {
+
+TEST_F(InterpreterTest, StartWithoutArgumentsChecksTheInstallRecord) {
+    TPageBuilder main("main.zsb");
+    main.Wait("");
+    TGameSpec spec;
+    spec.Pages = {&main};
+    writeGame(Folder.Path, spec);
+    {
+        TScriptGame g(Folder.Path, false);
+        EXPECT_FALSE(g.Start());
+        EXPECT_EQ(g.Warnings, std::vector<std::string>{"インストールし直してください"});
+    }
+    TZunoInstallSet install;
+    install.FullInstall = 1;
+    install.SaveToFile(Folder.Path + "install.dat");
+    TScriptGame g(Folder.Path, false);
+    EXPECT_TRUE(g.Start()) << cp932ToUtf8(g.Project->FailReason());
+    EXPECT_EQ(g.Project->StatusFilePath(), Folder.Path + "save.dat");
+}
+
+TEST_F(InterpreterTest, FileExistenceFollowsTheDiscTable) {
+    TPageBuilder main("main.zsb");
+    main.Wait("");
+    TGameSpec spec;
+    spec.Pages = {&main};
+    spec.FolderDisks = {{"BGM", 2}};
+    writeGame(Folder.Path, spec);
+    TScriptGame g(Folder.Path);
+    ASSERT_TRUE(g.Start());
+    int asked = 0;
+    g.Files.OnPrompt = [&](const std::string&, const std::string&) { return ++asked > 0; };
+    g.Files.OnQuit = [] {};
+    EXPECT_TRUE(g.Project->FileExists("main.zsb"));
+    EXPECT_FALSE(g.Project->FileExists(""));
+    EXPECT_FALSE(g.Project->FileExists("nothing.zsb"));         // on no disc: not asked
+    EXPECT_FALSE(g.Project->FileExists("bgm\\title.ogg"));      // a media type that is never asked for
+    EXPECT_EQ(asked, 0);
+    // Cancel at the disc prompt, OK at the quit notice.
+    g.Files.OnPrompt = [&](const std::string&, const std::string&) { return ++asked != 1; };
+    EXPECT_FALSE(g.Project->FileExists("BGM\\scene.zsb"));
+    EXPECT_EQ(asked, 2);
 }
 
 } // namespace

@@ -118,6 +118,7 @@ struct TGameSpec {
     std::string ExitPage;
     std::vector<TInitVariable> Variables;
     bool KeepStatus = true;
+    std::vector<TFolderDisk> FolderDisks;
 };
 
 inline TInitVariable intVar(const std::string& name, int32_t v) {
@@ -146,6 +147,7 @@ inline void writeGame(const std::string& folder, const TGameSpec& spec) {
     project.FExitPage = spec.ExitPage;
     project.FKeepStatus = spec.KeepStatus ? 1 : 0;
     project.FVariables = spec.Variables;
+    project.FFolderDisks = spec.FolderDisks;
     project.SaveToStream(*archive.AddMemoryEntry("zuno.zpb")->Data);
     for (TPageBuilder* p : spec.Pages)
         p->Page->SaveToStream(*archive.AddMemoryEntry(p->Name)->Data);
@@ -157,7 +159,9 @@ inline void writeGame(const std::string& folder, const TGameSpec& spec) {
 // The engine pieces of one run, driven frame by frame.
 class TScriptGame {
 public:
-    explicit TScriptGame(const std::string& folder) : Funcs(Params) {
+    // The folder is the player's argument, or, with asArgument false, the
+    // player's own folder (started without arguments).
+    explicit TScriptGame(const std::string& folder, bool asArgument = true) : Funcs(Params) {
         installCalc(Funcs);
         Funcs.SetRandomSeed(0);
         Env.Files = &Files;
@@ -167,7 +171,8 @@ public:
         Env.Trace = [this](const std::string& line) { Trace.push_back(line); };
         Env.Warning = [this](const std::string&, const std::string& text) { Warnings.push_back(cp932ToUtf8(text)); };
         TProjectStartInfo info;
-        info.Arguments = {folder};
+        if (asArgument)
+            info.Arguments = {folder};
         info.ExecutableFolder = folder;
         Project = std::make_unique<TProject>(Env, info);
         installScriptSystemVariables(Env, *Project);

@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
         TProjectStartInfo info;
         info.Arguments = opt.Games;
         info.ExecutableFolder = exeFolder;
+        std::string self = argv[0];
+        info.ExecutablePath = exeFolder + self.substr(self.find_last_of('/') + 1);
         TGameRunner runner(*platform, opt, std::move(info));
         if (!runner.start())
             return fail(runner.FailReason());
