@@ -85,36 +85,6 @@ void prepare(TOpeData& op) {
 // ---------------------------------------------------------------------------
 // Running
 
-// The variable table's look-up (TParamCollection::Find) for a name that is
-// already lower-cased: a local variable of the current depth at once,
-// otherwise the non-local match added earliest.
-// Names in one chain often differ only at their end ("____1", "____2"), so
-// keys are compared from the last byte.
-bool sameKey(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = a.size(); i-- > 0;)
-        if (a[i] != b[i])
-            return false;
-    return true;
-}
-
-TParamCollectionItem* findByKey(const TParamCollection& params, const std::string& key) {
-    TParamCollectionItem* last = nullptr;
-    for (THashCollectionItem* p = params.BucketHead(THashCollection::HashOf(key)); p; p = p->NextInBucket()) {
-        if (!sameKey(p->Key(), key))
-            continue;
-        auto* item = static_cast<TParamCollectionItem*>(p);
-        if (item->Local) {
-            if (item->Owner == params.CurrentDepth)
-                return item;
-        } else {
-            last = item;
-        }
-    }
-    return last;
-}
-
 EZunoError missingVariable(const std::string& name) {
     return EZunoError("\"" + name + "\"" + sjis(" 変数がありません"));
 }
@@ -141,7 +111,7 @@ public:
         try {
             for (size_t k = 0; k < op.VarOperands.size(); ++k) {
                 auto& ref = static_cast<TParamVar&>(*op.Operands[op.VarOperands[k]]);
-                TParamCollectionItem* item = findByKey(params, op.VarKeys[k]);
+                TParamCollectionItem* item = params.FindKey(op.VarKeys[k]);
                 if (!item)
                     throw missingVariable(ref.VarName());
                 ++FBound;
@@ -518,7 +488,7 @@ void TZunoParser::Execute(TSysFuncMan& funcs) {
         for (auto& opPtr : FItems) {
             TOpeData& op = *opPtr;
             OperandBinding binding(op, params);
-            TParamCollectionItem* result = findByKey(params, op.ResultKey);
+            TParamCollectionItem* result = params.FindKey(op.ResultKey);
             if (!result && op.ResultIsTemp) {
                 result = params.AddNamed(temporaryType(op), op.ResultName);
                 if (!result)
