@@ -108,12 +108,16 @@ void TDrelFrameList::SaveToStream(TStream& stream, int32_t compressionKind, int3
         for (const auto& f : FFrames)
             if (f->Bitmap.IsPalette())
                 o.kind = dcDefault;
-    for (const auto& f : FFrames)
+    for (const auto& f : FFrames) {
+        if (f->Mask && (f->Mask->Width() != f->Bitmap.Width() || f->Mask->Height() != f->Bitmap.Height() ||
+                        f->Mask->BitCount() != 8))
+            throw EZunoError::fromUtf8("マスクの大きさがフレームと一致しません");
         for (const auto& l : f->Layers)
             if (l->Bitmap.Width() != f->Bitmap.Width() || l->Bitmap.Height() != f->Bitmap.Height() ||
                 l->Bitmap.BitCount() != f->Bitmap.BitCount() ||
                 (l->Mask && (l->Mask->Width() != f->Bitmap.Width() || l->Mask->Height() != f->Bitmap.Height())))
                 throw EZunoError::fromUtf8("レイヤーの大きさがフレームと一致しません");
+    }
 
     stream.WriteBuffer("Drel106", 7);
     WriteInt(stream, 40);

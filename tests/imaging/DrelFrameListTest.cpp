@@ -619,7 +619,7 @@ TEST(DrelDamaged, LyingFieldsAreErrors) {
     }
 }
 
-TEST(DrelWriter, RefusesLayersOfAnotherSizeAndBadKinds) {
+TEST(DrelWriter, RefusesLayersAndMasksOfAnotherSizeAndBadKinds) {
     TDrelFrameList out;
     TDrelFrame* frame = out.AddFrame();
     frame->Bitmap.SetSize(4, 4, 24);
@@ -628,6 +628,8 @@ TEST(DrelWriter, RefusesLayersOfAnotherSizeAndBadKinds) {
     EXPECT_THROW(out.SaveToStream(s), EZunoError);
     frame->Layers.clear();
     EXPECT_THROW(out.SaveToStream(s, 3), EZunoError);
+    frame->Mask = std::make_unique<TDrelBitmap>(4, 3, 8);
+    EXPECT_THROW(out.SaveToStream(s), EZunoError);
 }
 
 // ---------------------------------------------------------------- frame operations
