@@ -571,3 +571,39 @@ TEST_F(InterpreterTest, FileExistenceFollowsTheDiscTable) {
 
 } // namespace
 } // namespace zuno::test
+
+namespace zuno::test {
+namespace {
+
+TEST_F(InterpreterTest, PCResetOfEveryThreadClearsStackAndQueue) {
+    TPageBuilder main("main.zsb");
+    main.Wait("");
+    main.Label("restart");
+    main.Let("s = s ++ \"main:\" ++ @ParamCount");
+    main.Wait("");
+    TPageBuilder h1("h1.zsb");
+    h1.Wait("");
+    TPageBuilder h2("h2.zsb");
+    auto& reset = h2.Add<TComPCReset>(40);
+    reset.FPageFile = "main.zsb";
+    reset.FTargetIndex = 1;
+    reset.FMode = 1;
+    h2.Let("s = s ++ \"never\"");
+    TScriptGame& g = Run({&main, &h1, &h2}, {strVar("s", "")});
+    TZunoNamedObject* a = AddObject("a");
+    g.Frame();
+    Post(a, "h1.zsb", {"p"});
+    g.Frame();
+    Post(a, "h2.zsb");
+    Post(a, "h1.zsb");                              // still waiting: cleared too
+    g.Frame();
+    EXPECT_EQ(g.Var("s"), "main:0");
+    EXPECT_EQ(g.CallMan().State(), 0);
+    EXPECT_EQ(g.CallMan().Stack().Count(), 0);
+    EXPECT_EQ(g.Params.CurrentDepth, 0);
+    EXPECT_EQ(g.Registry.Events().Count(), 0);
+    EXPECT_EQ(g.CallMan().EventLevel(), 2);
+}
+
+} // namespace
+} // namespace zuno::test
