@@ -32,6 +32,7 @@ struct TSourceError {
 // One command as written, before its index fields are resolved.
 struct TPendingCommand {
     int                         line = 0;
+    uint8_t                     type = 0;
     TCommand*                   command = nullptr;
     std::map<std::string, std::string> indexValues;      // Int fields given: field name -> value text
 };
@@ -123,6 +124,8 @@ public:
             return;                                         // property blocks are set before the walk
         if (auto s = take(name))
             e = parseExpr(FLine, *s, name);
+        else if (std::string(name) == "condition" && conditionDefaultsTrue(FPending.type))
+            e = compileExpr("TRUE");                        // an absent condition would never hold
     }
     void ExprList(const char* name, std::vector<TExprPtr>& list) override {
         auto s = take(name);
@@ -319,6 +322,7 @@ private:
         }
         TPendingCommand pending;
         pending.line = lineNo;
+        pending.type = static_cast<uint8_t>(*code);
         TFieldSetter setter(FPage->Version(), lineNo, values, pending);
         c->Fields(setter);
         if (!values.empty())

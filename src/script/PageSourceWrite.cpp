@@ -46,6 +46,7 @@ std::string exprValue(const TZunoParser* e, bool positional, std::vector<std::st
 struct TWrittenField {
     std::string name;
     std::string value;      // empty: left out
+    bool        explicitEmpty = false;  // written as "name:" with no value
 };
 
 // Collects the fields of a command against a fresh command of its type.
@@ -63,8 +64,16 @@ public:
     void Text(const char* name, std::string& v) override { add(name, v.empty() ? "" : encodeTextValue(v, true)); }
     void Data(const char* name, std::string& v) override { add(name, v.empty() ? "" : encodeTextValue(v, false)); }
     void Expr(const char* name, TExprPtr& e) override {
+        if (FConditionTrue && std::string(name) == "condition") {
+            static const std::string trueBytes = compiledExpressionBytes(*compileExpr("TRUE"));
+            if (e && !e->Empty() && compiledExpressionBytes(*e) == trueBytes)
+                return add(name, "");
+            if (!e || e->Empty())
+                return add(name, "", true);
+        }
         add(name, exprValue(e.get(), FPositional == name, FNotes, name));
     }
+    bool FConditionTrue = false;
     void ExprList(const char* name, std::vector<TExprPtr>& list) override {
         std::string out;
         for (size_t k = 0; k < list.size(); ++k) {
@@ -79,7 +88,9 @@ public:
     std::vector<TWrittenField> fields;
     std::vector<std::pair<std::string, uint8_t>> FBytes;
 
-    void add(const std::string& name, const std::string& value) { fields.push_back({name, value}); }
+    void add(const std::string& name, const std::string& value, bool explicitEmpty = false) {
+        fields.push_back({name, value, explicitEmpty});
+    }
 
 private:
     std::map<std::string, std::string> FIntValues;
@@ -213,17 +224,32 @@ std::string decompilePage(const TPage& page) {
 
         const std::string positional = positionalFieldOf(*c, page.Version());
         TFieldWriterText walk(page.Version(), ints, positional, notes);
+        walk.FConditionTrue = conditionDefaultsTrue(c->TypeCode());
         c->WalkFields(walk);
         // Byte fields against a fresh command's values.
         std::unique_ptr<TCommand> fresh = createCommand(c->TypeCode(), nullptr);
         TByteDefaults defaults(page.Version());
         fresh->Fields(defaults);
-        for (const auto& [name, v] : walk.FBytes)
-            if (defaults.values[name] != v)
-                walk.add(name, std::to_string(v));
+        static const char* const typeNames[] = {nullptr, "int", "real", "flag", "text"};
+        static const char* const scopeNames[] = {"global", "auto", "local", "status"};
+        for (const auto& [name, v] : walk.FBytes) {
+            if (defaults.values[name] == v)
+                continue;
+            std::string text = std::to_string(v);
+            if (c->TypeCode() == 15 && name == "type" && v >= 1 && v <= 4)
+                text = typeNames[v];
+            else if (c->TypeCode() == 15 && name == "scope" && v <= 3)
+                text = scopeNames[v];
+            walk.add(name, text);
+        }
 
         for (const std::string& n : notes)
             emit("# " + n);
+        // Blank lines keep the commands on their own line numbers where the
+        // gap is small, so a page built from source decompiles line for line.
+        if (c->FLine > line + 1 && c->FLine - line <= 64)
+            while (line + 1 < c->FLine)
+                emit("");
         const int lineNo = line + 1;
         std::string attrs;
         auto attr = [&](const std::string& a) { attrs += (attrs.empty() ? "" : " ") + a; };
@@ -244,6 +270,10 @@ std::string decompilePage(const TPage& page) {
             text += "[" + attrs + "]";
         std::string rest;
         for (const TWrittenField& f : walk.fields) {
+            if (f.explicitEmpty) {
+                rest += std::string(rest.empty() ? " " : "; ") + f.name + ":";
+                continue;
+            }
             if (f.value.empty())
                 continue;
             if (f.name == positional && rest.empty())

@@ -1,0 +1,133 @@
+// zunotool game build SRCDIR OUTDIR: compiles a game folder written in the
+// source forms and packs it. Pages (*.zs) become *.zsb, zuno.zpt becomes
+// zuno.zpb, pictures named NAME.drl.png / .drl.bmp become Drel files NAME.drl;
+// every other file is taken as it is. The compiled files are kept in
+// OUTDIR/files and packed into OUTDIR/game.dat.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "core/Cp932.h"
+#include "core/EZunoError.h"
+#include "core/TStream.h"
+#include "script/PageSource.h"
+#include "script/ProjectSource.h"
+#include "ToolCommand.h"
+
+namespace zuno::tool {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readTextFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw EZunoError::fromUtf8(path.string() + ": cannot read");
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs another zunotool command (image convert, pack) by its registered name.
+int runTool(const std::string& name, const std::vector<std::string>& args) {
+    for (const ToolCommand& c : toolCommands())
+        if (name == c.name)
+            return c.run(args);
+    throw EZunoError::fromUtf8("zunotool has no command " + name);
+}
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// Game name of a file below the folder: components joined by '\', Shift-JIS.
+std::string gameName(const fs::path& relative) {
+    std::string name;
+    for (const fs::path& part : relative)
+        name += (name.empty() ? "" : "\\") + utf8ToCp932(part.string());
+    return name;
+}
+
+struct TPageSource {
+    fs::path    source;
+    fs::path    output;
+    std::string name;           // game name of the compiled page, Shift-JIS
+    std::string text;
+};
+
+int runGame(const std::vector<std::string>& args) {
+    if (args.size() != 3 || args[0] != "build")
+        throw UsageError("expected: game build SRCDIR OUTDIR");
+    const fs::path src = args[1];
+    const fs::path out = args[2];
+    if (!fs::is_directory(src))
+        throw EZunoError::fromUtf8(src.string() + ":フォルダがありません");
+    const fs::path staging = out / "files";
+    fs::remove_all(staging);
+    fs::create_directories(staging);
+
+    std::vector<TPageSource> pages;
+    bool haveProject = false;
+    std::vector<fs::path> files;
+    for (const auto& e : fs::recursive_directory_iterator(src))
+        if (e.is_regular_file())
+            files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+        const fs::path rel = fs::relative(file, src);
+        const std::string fname = lower(rel.filename().string());
+        fs::path target = staging / rel;
+        fs::create_directories(target.parent_path());
+        auto endsWith = [&](const std::string& suffix) {
+            return fname.size() > suffix.size() && fname.compare(fname.size() - suffix.size(), suffix.size(), suffix) == 0;
+        };
+        if (endsWith(".zs")) {
+            target.replace_extension(".zsb");
+            pages.push_back({file, target, gameName(fs::relative(target, staging)), readTextFile(file)});
+        } else if (fname == "zuno.zpt") {
+            TProjectSetting project = buildProjectSource(readTextFile(file), file.string());
+            TKsMemoryStream s;
+            project.SaveToStream(s);
+            s.SaveToFile((staging / rel.parent_path() / "zuno.zpb").string());
+            haveProject = true;
+        } else if (endsWith(".drl.png") || endsWith(".drl.bmp")) {
+            target.replace_extension();                                 // NAME.drl
+            runTool("image", {"convert", file.string(), target.string()});
+        } else {
+            fs::copy_file(file, target, fs::copy_options::overwrite_existing);
+        }
+    }
+    if (!haveProject)
+        throw EZunoError::fromUtf8(src.string() + ": no zuno.zpt (the project settings)");
+
+    // Labels in other pages: a first pass builds every page without them,
+    // the second resolves them against the first pass's pages.
+    std::map<std::string, std::unique_ptr<TPage>> first;
+    for (const TPageSource& p : pages)
+        first[lowerCaseSjis(p.name)] = buildPageSource(p.text, p.source.string(), p.name,
+                                                       [](const std::string&, const std::string&) { return 0; });
+    TExternalLabelLookup lookup = [&](const std::string& pageFile, const std::string& label) {
+        auto it = first.find(lowerCaseSjis(pageFile));
+        return it == first.end() ? -1 : it->second->LabelIndex(label);
+    };
+    for (const TPageSource& p : pages) {
+        std::unique_ptr<TPage> page = buildPageSource(p.text, p.source.string(), p.name, lookup);
+        TKsMemoryStream s;
+        page->SaveToStream(s);
+        s.SaveToFile(p.output.string());
+    }
+    return runTool("pack", {staging.string(), (out / "game.dat").string()});
+}
+
+ToolCommandRegistrar gameCommand({"game",
+    "  game build SRCDIR OUTDIR  compile a game folder (*.zs pages, zuno.zpt, NAME.drl.png pictures) into\n"
+    "                            OUTDIR/files and pack it into OUTDIR/game.dat",
+    runGame});
+
+} // namespace
+
+} // namespace zuno::tool
