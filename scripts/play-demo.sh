@@ -1,10 +1,26 @@
 #!/usr/bin/env bash
-# Builds a sample archive from games/demo and lists it with zunotool.
+# Builds the demo game (games/demo, in the page source form) and plays it: in
+# a window when a display is there and the windowed player runs, otherwise a
+# headless run that writes a screenshot, the trace and the variable dump.
 # usage: play-demo.sh BUILD_DIR
 set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
 out="$build/demo"
 mkdir -p "$out"
-"$build/zunotool" pack "$root/games/demo" "$out/game.dat"
-"$build/zunotool" ls "$out/game.dat"
+"$build/zunotool" game build "$root/games/demo" "$out"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    if "$build/zunoplay" "$out"; then
+        exit 0
+    fi
+    echo "play-demo: the windowed player did not run; playing headless instead" >&2
+fi
+frames=120
+"$build/zunoplay" --headless --frames "$frames" \
+    --screenshot "$frames:$out/shot.png" \
+    --trace "$out/trace.txt" --dump-vars "$out/vars.txt" "$out"
+echo "demo played headless for $frames frames:"
+echo "  screenshot:     $out/shot.png"
+echo "  trace:          $out/trace.txt"
+echo "  variable dump:  $out/vars.txt"
+cat "$out/vars.txt"
