@@ -88,3 +88,70 @@ TEST(PageTools, DecompileBuildRoundTrip) {
 }
 
 } // namespace
+
+namespace {
+
+void put32(std::string& s, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        s += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// A 2 x 2 24-bit Windows bitmap.
+std::string tinyBmp() {
+    std::string px;
+    for (int row = 0; row < 2; ++row) {
+        px += std::string("\x00\x00\xff\x00\xff\x00", 6);
+        px += std::string(2, '\0');                     // rows padded to four bytes
+    }
+    std::string s = "BM";
+    put32(s, static_cast<uint32_t>(54 + px.size()));
+    put32(s, 0);
+    put32(s, 54);
+    put32(s, 40);
+    put32(s, 2);
+    put32(s, 2);
+    s += std::string("\x01\x00\x18\x00", 4);
+    put32(s, 0);
+    put32(s, static_cast<uint32_t>(px.size()));
+    put32(s, 2835);
+    put32(s, 2835);
+    put32(s, 0);
+    put32(s, 0);
+    return s + px;
+}
+
+// game build: pictures named NAME.drl.bmp become Drel files, other files are
+// taken as they are, labels of other pages are resolved; a folder without
+// zuno.zpt and a page with an error fail with exit status 1.
+TEST(GameBuild, ConvertsPicturesResolvesLabelsAndFails) {
+    const fs::path build = ZUNO_BUILD_DIR;
+    const fs::path src = build / "e2e" / "gamebuild-src";
+    const fs::path out = build / "e2e" / "gamebuild-out";
+    fs::remove_all(src);
+    fs::remove_all(out);
+    fs::create_directories(src / "sub");
+    std::ofstream(src / "zuno.zpt") << "startPage: main.zsb\n";
+    std::ofstream(src / "main.zs") << "Jump page: sub\\other.zsb; target: @there\n";
+    std::ofstream(src / "sub" / "other.zs") << "Calc a = 1\nLabel there\n";
+    std::ofstream(src / "notes.txt") << "kept";
+    std::ofstream(src / "pic.drl.bmp", std::ios::binary) << tinyBmp();
+    const std::string tool = quote(build / "zunotool");
+    ASSERT_EQ(run(tool + " game build " + quote(src) + " " + quote(out)), 0);
+    EXPECT_TRUE(fs::exists(out / "files" / "pic.drl"));
+    EXPECT_TRUE(fs::exists(out / "files" / "zuno.zpb"));
+    EXPECT_EQ(readFile(out / "files" / "notes.txt"), "kept");
+    ASSERT_EQ(run(tool + " page dump " + quote(out / "files" / "main.zsb") + " > " + quote(out / "dump.txt")), 0);
+    EXPECT_NE(readFile(out / "dump.txt").find("target: 1"), std::string::npos) << readFile(out / "dump.txt");
+    ASSERT_EQ(run(tool + " ls " + quote(out / "game.dat") + " > " + quote(out / "ls.txt")), 0);
+    const std::string ls = readFile(out / "ls.txt");
+    for (const char* name : {"main.zsb", "sub\\other.zsb", "pic.drl", "zuno.zpb", "notes.txt"})
+        EXPECT_NE(ls.find(std::string(name) + "\t"), std::string::npos) << name;
+
+    std::ofstream(src / "sub" / "other.zs") << "Calc a = 1\n\nCalc b = (\n";
+    EXPECT_EQ(run(tool + " game build " + quote(src) + " " + quote(out) + " 2> " + quote(out / "err.txt")), 1);
+    EXPECT_NE(readFile(out / "err.txt").find("other.zs:3: statement:"), std::string::npos) << readFile(out / "err.txt");
+    fs::remove(src / "zuno.zpt");
+    EXPECT_EQ(run(tool + " game build " + quote(src) + " " + quote(out) + " 2> /dev/null"), 1);
+}
+
+} // namespace
