@@ -120,6 +120,7 @@ public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(14)
     void                Fields(TRecordFields& f) override;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 
     TExprPtr            FStatement;
 };
@@ -129,6 +130,7 @@ public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(15)
     void                Fields(TRecordFields& f) override;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 
     std::string         FName;
     uint8_t             FValueType = 1;                           // 1 int, 2 real, 3 flag, 4 text
@@ -141,6 +143,7 @@ public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(16)
     void                Fields(TRecordFields& f) override;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 
     std::string         FName;
 };
