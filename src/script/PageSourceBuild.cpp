@@ -93,9 +93,13 @@ public:
         : TRecordFields(version), FLine(line), FValues(values), FPending(pending) {}
 
     void Int(const char* name, int32_t& v) override {
-        if (auto s = take(name))
+        auto s = take(name);
+        if (!s)
+            return;
+        if (isIndexField(name))
             FPending.indexValues[name] = *s;                // resolved once every command is known
-        (void)v;
+        else
+            v = parseNumber(FLine, *s, name);
     }
     void Byte(const char* name, uint8_t& v) override {
         auto s = take(name);

@@ -37,6 +37,11 @@ std::string              encodeTextValue(const std::string& sjis, bool allowBare
 // source does not give one (a stored empty condition never holds).
 inline bool conditionDefaultsTrue(uint8_t type) { return type == 4 || type == 5 || type == 6 || type == 34 || type == 35; }
 
+// The int32 fields holding command indices (labels and loops resolve them).
+inline bool isIndexField(const std::string& name) {
+    return name == "target" || name == "exit" || name == "loopBack" || name == "resumeIndex";
+}
+
 // The names of a command's fields in walk order for a page version.
 std::vector<std::string> fieldNames(TCommand& c, int version);
 

@@ -56,7 +56,9 @@ public:
                      const std::string& positional, std::vector<std::string>& notes)
         : TRecordFields(version), FIntValues(std::move(intValues)), FPositional(positional), FNotes(notes) {}
 
-    void Int(const char* name, int32_t&) override {
+    void Int(const char* name, int32_t& v) override {
+        if (!isIndexField(name))
+            return add(name, v == 0 ? std::string() : std::to_string(v));
         auto it = FIntValues.find(name);
         add(name, it == FIntValues.end() ? std::string() : it->second);
     }
