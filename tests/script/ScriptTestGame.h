@@ -178,6 +178,10 @@ public:
         installScriptSystemVariables(Env, *Project);
     }
 
+    // The project goes first: its exit page still traces into Trace and
+    // uses the variables, which are members declared before it or after it.
+    ~TScriptGame() { Project.reset(); }
+
     bool Start() { return Project->Create(); }
     void Frame() {
         Env.GameClock += 16;
