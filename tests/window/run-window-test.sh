@@ -65,10 +65,11 @@ vars="$work/vars.txt"
 log="$work/player.log"
 shot="$work/shot.png"
 
-# The player: windowed, with the frame limit as a last stop. The SDL, X11 and
-# GL libraries keep allocations until exit that LeakSanitizer reports as leaks
-# (they are not ours and not fixable here), so leak detection is off for the
-# player only; every other check of the sanitizers stays on.
+# The player: windowed, with the frame limit as a last stop. In a window,
+# LeakSanitizer reports blocks that libdbus and the libraries SDL loads at run
+# time (GL, X11 extensions) keep until exit; they are not ours and cannot be
+# freed from here, so leak detection is off for the player only. Every other
+# check of the sanitizers stays on, and the headless tests keep leak checks.
 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     timeout -k 5 90 "$build/zunoplay" --no-logo --frames "$FRAMES" --dump-vars "$vars" "$work/game/game.dat" \
     >"$log" 2>&1 &
@@ -182,6 +183,7 @@ status=0
 wait "$player" || status=$?
 [ "$status" -eq 0 ] || fail_inner "zunoplay exited with status $status"
 [ -s "$vars" ] || fail_inner "zunoplay wrote no variable dump"
+! grep -q -e 'runtime error:' -e 'ERROR: AddressSanitizer' "$log" || fail_inner "the sanitizers reported an error"
 
 var() { awk -F'\t' -v n="$1" '$1 == n { print $3 }' "$vars"; }
 [ "$(var clicks)" -ge 1 ] 2>/dev/null || fail_inner "the click did not reach the game (clicks = '$(var clicks)')"
