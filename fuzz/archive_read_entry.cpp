@@ -31,7 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             archive.SaveToStream(copy);
             TVrFileCollection again;
             again.OpenStream(std::make_unique<TKsBigMemoryStream>(copy.Memory().Data()), "copy");
-            if (again.DirectoryCount() != archive.DirectoryCount())
+            // The writer leaves out every entry named like the end marker.
+            int kept = 0;
+            for (int i = 0; i < archive.DirectoryCount(); ++i)
+                kept += archive.Entry(i)->Name() != TVrFileCollection::kEndMarker;
+            if (again.DirectoryCount() != kept)
                 __builtin_trap();
         } catch (const EZunoError&) {
         }

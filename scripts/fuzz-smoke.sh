@@ -2,7 +2,7 @@
 # Runs every fuzz target of a fuzzing build for a short time.
 # usage: fuzz-smoke.sh BUILD_DIR [SECONDS]
 set -euo pipefail
-build=${1:?build directory}
+build=$(cd "${1:?build directory}" && pwd)
 seconds=${2:-30}
 [ -n "$seconds" ] || seconds=30
 root=$(cd "$(dirname "$0")/.." && pwd)
