@@ -9,6 +9,7 @@
 #include "platform/GameViewport.h"
 #include "platform/TopStrip.h"
 #include "platform/VirtualKeys.h"
+#include "platform/X11FullScreen.h"
 
 namespace zuno {
 
@@ -61,6 +62,10 @@ private:
     int32_t                 FGameHeight = 0;
     TScaleMode              FScaleMode = TScaleMode::fit;
     bool                    FFullScreen = false;
+    // Full screen done by the player itself (no window manager to do it): the
+    // window is placed over the display, and its windowed place comes back.
+    bool                    FOwnFullScreen = false;
+    SDL_Rect                FWindowedRect{0, 0, 0, 0};
     bool                    FStripShownInFullScreen = false;
     TStripButton            FStripPressed = TStripButton::none;
     bool                    FNeedsRedraw = true;
@@ -159,7 +164,28 @@ void TSdlPlatform::setScaleMode(TScaleMode mode) {
 void TSdlPlatform::setFullScreen(bool on) {
     if (!FWindow || on == FFullScreen)
         return;
-    if (SDL_SetWindowFullscreen(FWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    if (on && !windowSystemDoesFullScreen(FWindow)) {
+        // Without a window manager the desktop full-screen request would only
+        // make SDL believe the window covers the display while the server
+        // keeps its old size; the window is moved and sized over it instead.
+        // (There are no frames to take off: nothing would draw them.)
+        int display = std::max(SDL_GetWindowDisplayIndex(FWindow), 0);
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(display, &bounds) != 0 || bounds.w <= 0 || bounds.h <= 0) {
+            std::fprintf(stderr, "zunoplay: full screen: %s\n", SDL_GetError());
+            return;
+        }
+        SDL_GetWindowPosition(FWindow, &FWindowedRect.x, &FWindowedRect.y);
+        SDL_GetWindowSize(FWindow, &FWindowedRect.w, &FWindowedRect.h);
+        SDL_SetWindowPosition(FWindow, bounds.x, bounds.y);
+        SDL_SetWindowSize(FWindow, bounds.w, bounds.h);
+        SDL_RaiseWindow(FWindow);
+        FOwnFullScreen = true;
+    } else if (!on && FOwnFullScreen) {
+        SDL_SetWindowSize(FWindow, FWindowedRect.w, FWindowedRect.h);
+        SDL_SetWindowPosition(FWindow, FWindowedRect.x, FWindowedRect.y);
+        FOwnFullScreen = false;
+    } else if (SDL_SetWindowFullscreen(FWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         std::fprintf(stderr, "zunoplay: full screen: %s\n", SDL_GetError());
         return;
     }
