@@ -53,6 +53,8 @@ std::optional<int> propertyIdByName(const std::string& name) {
     return std::nullopt;
 }
 
+constexpr int64_t MaxSetTableBytes = 64 << 20;
+
 int parseNumber(int line, const std::string& text, const std::string& what) {
     auto n = tryStrToInt(text);
     if (!n)
@@ -246,6 +248,9 @@ public:
         for (auto& [type, ids] : FDeclaredSets)
             for (int id : ids)
                 FPage->SetProperty(type, id, true);
+        // Stored entries given in full replace what the sets put there.
+        for (auto& [index, bytes] : FStoredSets)
+            FPage->SetStoredPropertySet(index, bytes);
         resolveIndices();
         return std::move(FPage);
     }
@@ -376,9 +381,54 @@ private:
                 }
                 FDeclaredSets[*code].insert(*id);
             }
+        } else if (words[0] == "sets") {
+            setTableShape(lineNo, words);
+        } else if (words[0] == "set") {
+            if (!FSetsGiven)
+                fail(lineNo, ".set needs a .sets line before it");
+            if (words.size() != 3)
+                fail(lineNo, "expected: .set INDEX HEX");
+            const int index = parseNumber(lineNo, words[1], "set index");
+            if (index < 0 || index >= FPage->PropertySetCount())
+                fail(lineNo, "set index out of range: " + words[1]);
+            std::optional<std::string> bytes = decodeHex(words[2]);
+            if (!bytes)
+                fail(lineNo, "set bytes: not hexadecimal: " + words[2]);
+            if (bytes->size() != static_cast<size_t>(FPage->PropertySetSize()))
+                fail(lineNo, "set " + words[1] + " needs " + std::to_string(FPage->PropertySetSize()) + " bytes, has " +
+                                 std::to_string(bytes->size()));
+            if (!FStoredSets.emplace(index, std::move(*bytes)).second)
+                fail(lineNo, "set " + words[1] + " given twice");
         } else {
             fail(lineNo, "unknown directive: ." + words[0]);
         }
+    }
+
+    // .sets count=N size=S: the entry count and size of the stored set table.
+    void setTableShape(int lineNo, const std::vector<std::string>& words) {
+        if (FSetsGiven)
+            fail(lineNo, ".sets given twice");
+        std::optional<int> count, size;
+        for (size_t k = 1; k < words.size(); ++k) {
+            const size_t eq = words[k].find('=');
+            const std::string key = words[k].substr(0, eq);
+            const std::string val = eq == std::string::npos ? std::string() : words[k].substr(eq + 1);
+            if (key == "count" && !count)
+                count = parseNumber(lineNo, val, key);
+            else if (key == "size" && !size)
+                size = parseNumber(lineNo, val, key);
+            else
+                fail(lineNo, "unexpected sets attribute: " + words[k]);
+        }
+        if (!count || !size)
+            fail(lineNo, "expected: .sets count=N size=S");
+        if (*count < 0 || *size < 0)
+            fail(lineNo, "set count and size must not be negative");
+        // The table is written out in full: keep it to what a page file holds.
+        if (static_cast<int64_t>(*count) * *size > MaxSetTableBytes)
+            fail(lineNo, "set table larger than " + std::to_string(MaxSetTableBytes) + " bytes");
+        FPage->SetPropertySetShape(*count, *size);
+        FSetsGiven = true;
     }
 
     int labelIndex(int line, const std::string& pageFile, const std::string& label) {
@@ -471,6 +521,8 @@ private:
     std::unique_ptr<TPage> FPage;
     std::vector<TPendingCommand> FPending;
     std::map<int, std::set<int>> FDeclaredSets;
+    bool                FSetsGiven = false;
+    std::map<int, std::string> FStoredSets;
 };
 
 } // namespace

@@ -173,6 +173,30 @@ std::string decompilePage(const TPage& page) {
             emit(".props " + std::string(commandTypeInfo(type).name) + ids);
     }
 
+    // The stored set table, when it is not what the sets above give by
+    // themselves: 61 entries of 21 bytes holding identifiers 0 .. 162 only.
+    // Listed are the entries whose stored bytes differ from that.
+    {
+        const int32_t setCount = page.PropertySetCount();
+        const int32_t setSize = page.PropertySetSize();
+        std::vector<std::string> entries;
+        for (int32_t i = 0; setSize > 0 && i < setCount; ++i) {
+            const std::string stored = page.StoredPropertySet(i);
+            std::string plain(stored.size(), '\0');
+            if (i < CommandTypeCount)
+                for (int id = 0; id < PropertyCount && id / 8 < static_cast<int>(plain.size()); ++id)
+                    if (page.HasProperty(i, id))
+                        plain[static_cast<size_t>(id / 8)] = static_cast<char>(plain[static_cast<size_t>(id / 8)] | (1 << (id % 8)));
+            if (stored != plain)
+                entries.push_back(".set " + std::to_string(i) + " " + encodeHex(stored));
+        }
+        if (setCount != CommandTypeCount || setSize != PropertySetBytes || !entries.empty()) {
+            emit(".sets count=" + std::to_string(setCount) + " size=" + std::to_string(setSize));
+            for (const std::string& e : entries)
+                emit(e);
+        }
+    }
+
     // The automatic index values, computed as the reader does.
     const int count = page.CommandCount();
     std::vector<int> loopOf(static_cast<size_t>(count), -1), whileOf(static_cast<size_t>(count), -1),

@@ -142,6 +142,54 @@ void TPage::SetProperty(int type, int id, bool on) {
     b = on ? (b | bit) : (b & ~bit);
 }
 
+//==============================================================================
+// The stored set table
+//==============================================================================
+
+void TPage::SetPropertySetShape(int32_t count, int32_t size) {
+    if (count < 0 || size < 0)
+        throw EZunoError::fromUtf8("property set table: negative count or size");
+    FSetCount = count;
+    FSetSize = size;
+    // Entry bytes beyond the sets are cut or zero-filled to the new size when
+    // written; entries past the count are dropped.
+    if (size == 0)
+        FSetExtra.clear();
+    else if (FSetExtra.size() > static_cast<size_t>(count))
+        FSetExtra.resize(static_cast<size_t>(count));
+}
+
+std::string TPage::StoredPropertySet(int32_t index) const {
+    if (index < 0 || index >= FSetCount)
+        throw EZunoError::fromUtf8("property set table: no entry " + std::to_string(index));
+    const int32_t inSet = index < CommandTypeCount ? std::min(FSetSize, PropertySetBytes) : 0;
+    std::string bytes;
+    if (inSet > 0) {
+        const TPropertySet& set = FSets[static_cast<size_t>(index)];
+        bytes.assign(set.begin(), set.begin() + inSet);
+    }
+    std::string extra = static_cast<size_t>(index) < FSetExtra.size() ? FSetExtra[static_cast<size_t>(index)] : std::string();
+    extra.resize(static_cast<size_t>(FSetSize - inSet), '\0');
+    return bytes + extra;
+}
+
+void TPage::SetStoredPropertySet(int32_t index, const std::string& bytes) {
+    if (index < 0 || index >= FSetCount)
+        throw EZunoError::fromUtf8("property set table: no entry " + std::to_string(index));
+    if (bytes.size() != static_cast<size_t>(FSetSize))
+        throw EZunoError::fromUtf8("property set table: entry " + std::to_string(index) + " needs " +
+                                   std::to_string(FSetSize) + " bytes");
+    size_t inSet = 0;
+    if (index < CommandTypeCount) {
+        inSet = static_cast<size_t>(std::min(FSetSize, PropertySetBytes));
+        TPropertySet& set = FSets[static_cast<size_t>(index)];
+        std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(inSet), set.begin());
+    }
+    if (FSetExtra.size() <= static_cast<size_t>(index))
+        FSetExtra.resize(static_cast<size_t>(index) + 1);
+    FSetExtra[static_cast<size_t>(index)] = bytes.substr(inSet);
+}
+
 std::string rebuildMessage(const std::string& pageName) {
     return pageName + "\r\n" + sjis("リビルドしてください");
 }

@@ -56,6 +56,15 @@ public:
     void                SetProperty(int type, int id, bool on);
     const TPropertySet& PropertySet(int type) const { return FSets.at(static_cast<size_t>(type)); }
 
+    // The stored set table: entry count and entry size as written, and the
+    // bytes written for each entry (the first min(size, 21) bytes of entries
+    // 0 .. 60 are their sets, the rest are kept as given; zero by default).
+    int32_t             PropertySetCount() const { return FSetCount; }
+    int32_t             PropertySetSize() const { return FSetSize; }
+    void                SetPropertySetShape(int32_t count, int32_t size); // EZunoError when negative
+    std::string         StoredPropertySet(int32_t index) const;           // size bytes; index 0 .. count - 1
+    void                SetStoredPropertySet(int32_t index, const std::string& bytes); // exactly size bytes
+
 private:
     int32_t             FVersion = 104;
     uint8_t             FResultType = 1;

@@ -8,6 +8,7 @@
 
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
+#include "core/StreamFields.h"
 #include "core/TStream.h"
 #include "expr/TZunoParser.h"
 #include "expr/ZunoCalc.h"
@@ -15,6 +16,7 @@
 #include "script/ComFlow.h"
 #include "script/ComObject.h"
 #include "script/PageSource.h"
+#include "script/PageSourceText.h"
 #include "script/ProjectSource.h"
 
 namespace zuno {
@@ -123,6 +125,79 @@ TEST(PageSource, UnusualPagesRoundTrip) {
     EXPECT_EQ(roundTripBytes(loaded), bytesOf(page));
 }
 
+// Set tables of other shapes, as other writers store them: fewer or more
+// entries than command types, entries longer (extra bytes kept) or shorter
+// than a set, bits above the last property identifier. Loaded, decompiled and
+// built, each page gives its own bytes again.
+TEST(PageSource, OtherSetTablesRoundTrip) {
+    // The commands part of a page without components (sets do not change how
+    // its records are read).
+    TPage ref;
+    auto& j = dynamic_cast<TComJump&>(ref.AddNew(4));
+    j.FTargetIndex = 1;
+    dynamic_cast<TComLabel&>(ref.AddNew(3)).FName = "top";
+    dynamic_cast<TComCalc&>(ref.AddNew(14)).FStatement = compileExpr("a = 1");
+    const std::string refBytes = bytesOf(ref);
+    const size_t standardTable = 4 + 1 + 8 + CommandTypeCount * PropertySetBytes;
+    const std::string commands = refBytes.substr(standardTable);
+
+    struct Case {
+        const char* what;
+        int32_t count;
+        int32_t size;
+        bool highBitOnly;                                        // entries zero but for identifier 165
+    };
+    const Case cases[] = {
+        {"no entries", 0, 21, false},
+        {"70 entries of 21 bytes", 70, 21, false},
+        {"entries of 25 bytes", 61, 25, false},
+        {"entries of 3 bytes", 61, 3, false},
+        {"entries of no bytes", 5, 0, false},
+        {"standard shape, a bit above the identifiers", 61, 21, true},
+    };
+    for (const Case& c : cases) {
+        TKsMemoryStream s;
+        WriteInt(s, 113);
+        WriteByte(s, 1);
+        WriteInt(s, c.count);
+        WriteInt(s, c.size);
+        for (int32_t i = 0; i < c.count; ++i)
+            for (int32_t k = 0; k < c.size; ++k)
+                WriteByte(s, c.highBitOnly ? (i == 8 && k == 20 ? 0x20 : 0) : static_cast<uint8_t>(i * 7 + k * 13 + 1));
+        s.WriteBuffer(commands.data(), static_cast<int64_t>(commands.size()));
+        const std::string original(reinterpret_cast<const char*>(s.Memory()), static_cast<size_t>(s.GetSize()));
+        s.SetPosition(0);
+        TPage page;
+        ASSERT_EQ(page.LoadFromStream(s, "other.zsb"), TPageLoadResult::Loaded) << c.what;
+        ASSERT_EQ(bytesOf(page), original) << c.what;
+        const std::string text = decompilePage(page);
+        EXPECT_NE(text.find(".sets count=" + std::to_string(c.count) + " size=" + std::to_string(c.size)),
+                  std::string::npos) << c.what << "\n" << text;
+        EXPECT_EQ(bytesOf(*buildPageSource(text, "rt.zs", page.Name())), original) << c.what << "\n" << text;
+    }
+
+    // The standard table says nothing of itself.
+    ref.SetProperty(8, PR_LEFT, true);
+    EXPECT_EQ(decompilePage(ref).find(".sets"), std::string::npos);
+    EXPECT_EQ(roundTripBytes(ref), bytesOf(ref));
+}
+
+// A stored entry given in source replaces what .props put there; entries not
+// given keep the .props bits and zero extra bytes.
+TEST(PageSource, SetTableDirectives) {
+    std::unique_ptr<TPage> page = buildPageSource(".props BoxNew PR_LEFT\n.sets count=62 size=22\n"
+                                                  ".set 61 00112233445566778899aabbccddeeff001122334455\n"
+                                                  ".set 0 ff000000000000000000000000000000000000000001\n",
+                                                  "t.zs");
+    EXPECT_EQ(page->PropertySetCount(), 62);
+    EXPECT_EQ(page->PropertySetSize(), 22);
+    EXPECT_EQ(encodeHex(page->StoredPropertySet(0)), "ff000000000000000000000000000000000000000001");
+    EXPECT_EQ(encodeHex(page->StoredPropertySet(61)), "00112233445566778899aabbccddeeff001122334455");
+    EXPECT_TRUE(page->HasProperty(8, PR_LEFT));
+    EXPECT_EQ(page->StoredPropertySet(8).back(), '\0');
+    EXPECT_EQ(roundTripBytes(*page), bytesOf(*page));
+}
+
 TEST(ExprDecompile, CanonicalTexts) {
     const char* const texts[] = {
         "a = b + 2 * IntToStr(k, \"x\")",
@@ -164,6 +239,14 @@ TEST(PageSource, BadSourceGivesFileAndLine) {
         {".page version=99\n", "t.zs:1: page version must be"},
         {"BoxNew 5\n", "t.zs:1: BoxNew takes no value without a field name"},
         {"Call x.zsb; target: @l\n", "t.zs:1: no label l known in page x.zsb"},
+        {".set 0 00\n", "t.zs:1: .set needs a .sets line before it"},
+        {".sets count=2 size=1\n.set 2 00\n", "t.zs:2: set index out of range: 2"},
+        {".sets count=2 size=2\n.set 1 00\n", "t.zs:2: set 1 needs 2 bytes, has 1"},
+        {".sets count=2 size=1\n.set 1 zz\n", "t.zs:2: set bytes: not hexadecimal"},
+        {".sets count=2 size=1\n.set 1 00\n.set 1 01\n", "t.zs:3: set 1 given twice"},
+        {".sets count=-1 size=21\n", "t.zs:1: set count and size must not be negative"},
+        {".sets count=2000000 size=2000\n", "t.zs:1: set table larger than"},
+        {".sets count=61\n", "t.zs:1: expected: .sets count=N size=S"},
     };
     for (const Case& c : cases) {
         try {
