@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   pkg-config cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libfreetype-dev libfontconfig-dev libharfbuzz-dev
+  libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev libharfbuzz-dev
   libpng-dev libjpeg62-turbo-dev zlib1g-dev libogg-dev libvorbis-dev libmpg123-dev
   libfluidsynth-dev timgm6mb-soundfont
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
