@@ -20,6 +20,7 @@
 #include "archive/TKsBigFileStream.h"
 #include "archive/TVrFileCollection.h"
 #include "core/Cp932.h"
+#include "platform/posix/AtomicFile.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ struct Fixture {
             TVrFile* e = c.FindEntry(stored[size_t(i)]);
             std::string disk = dir + "/bgm/noise" + std::to_string(i) + ".ogg";
             std::filesystem::create_directories(dir + "/bgm");
-            e->Data->SaveToFile(disk);
+            writeFileAtomically(disk, e->Data->Data());
             e->Data.reset();
         }
         c.SetFolder(dir);

@@ -1,22 +1,27 @@
 #include "app/ScreenshotWriter.h"
 
 #include <png.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <csetjmp>
-#include <cstdio>
 #include <vector>
 
 #include "core/EZunoError.h"
+#include "platform/posix/AtomicFile.h"
 
 namespace zuno {
 
 namespace {
 
-// Writes the PNG stream into an open file; false on any libpng error. Kept
-// free of C++ objects with destructors, because libpng leaves by longjmp.
-bool encodePng(FILE* file, const TSceneBuffer& scene, std::vector<png_byte>& row) {
+void appendToBytes(png_structp png, png_bytep data, png_size_t size) {
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + size);
+}
+
+void flushNothing(png_structp) {}
+
+// Encodes the PNG stream into `out`; false on any libpng error. Kept free of
+// C++ objects with destructors, because libpng leaves by longjmp.
+bool encodePng(std::vector<uint8_t>& out, const TSceneBuffer& scene, std::vector<png_byte>& row) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png)
         return false;
@@ -29,7 +34,7 @@ bool encodePng(FILE* file, const TSceneBuffer& scene, std::vector<png_byte>& row
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &out, appendToBytes, flushNothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(scene.width()), static_cast<png_uint_32>(scene.height()), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -52,25 +57,11 @@ bool encodePng(FILE* file, const TSceneBuffer& scene, std::vector<png_byte>& row
 void writeScreenshotPng(const TSceneBuffer& scene, const std::string& path) {
     if (scene.width() <= 0 || scene.height() <= 0)
         throw EZunoError::fromUtf8(path + ": the screen is empty");
-    std::string tmp = path + ".XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0)
-        throw EZunoError::fromUtf8(path + ": cannot write");
-    ::fchmod(fd, 0644);
-    FILE* file = ::fdopen(fd, "wb");
-    if (!file) {
-        ::close(fd);
-        std::remove(tmp.c_str());
-        throw EZunoError::fromUtf8(path + ": cannot write");
-    }
     std::vector<png_byte> row(static_cast<size_t>(scene.width()) * 3);
-    bool ok = encodePng(file, scene, row);
-    ok = (std::fflush(file) == 0) && ok;
-    ok = (std::fclose(file) == 0) && ok;
-    if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        throw EZunoError::fromUtf8(path + ": cannot write");
-    }
+    std::vector<uint8_t> png;
+    if (!encodePng(png, scene, row))
+        throw EZunoError::fromUtf8(path + ": the picture cannot be encoded");
+    writeFileAtomically(path, png);
 }
 
 } // namespace zuno

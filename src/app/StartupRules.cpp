@@ -1,8 +1,7 @@
 #include "app/StartupRules.h"
 
-#include <cstdlib>
-
 #include "core/Cp932.h"
+#include "platform/posix/PosixServices.h"
 
 namespace zuno {
 
@@ -38,7 +37,7 @@ bool languageIsJapanese(const char* lcAll, const char* lcMessages, const char* l
 }
 
 bool userLanguageIsJapanese() {
-    return languageIsJapanese(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+    return languageIsJapanese(environmentValue("LC_ALL"), environmentValue("LC_MESSAGES"), environmentValue("LANG"));
 }
 
 std::string quitQuestionText(std::string_view title, bool japanese) {

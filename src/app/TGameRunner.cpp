@@ -7,6 +7,7 @@
 #include "expr/VariableDump.h"
 #include "expr/ZunoCalc.h"
 #include "platform/HeadlessPlatform.h"
+#include "platform/posix/AtomicFile.h"
 #include "script/ScriptSystemVars.h"
 
 namespace zuno {
@@ -229,8 +230,7 @@ void TGameRunner::finish() {
         FTrace.flush();
     if (!FOptions.DumpVarsFile.empty()) {
         const std::string text = dumpVariables(FParams);
-        TKsMemoryStream out(std::vector<uint8_t>(text.begin(), text.end()));
-        out.SaveToFile(FOptions.DumpVarsFile);
+        writeFileAtomically(FOptions.DumpVarsFile, text);
     }
 }
 

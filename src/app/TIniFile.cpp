@@ -4,23 +4,18 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
+#include "core/TextHelpers.h"
+#include "platform/posix/AtomicFile.h"
 
 namespace zuno {
 
 namespace {
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
+// Blanks around keys and values; a line may still end in the '\r' of a CR LF file.
+std::string_view trim(std::string_view s) { return trimmed(s, kBlanks, " \t\r"); }
 
 std::string lower(std::string_view s) {
     return lowerCaseSjis(trim(s));
@@ -194,25 +189,7 @@ std::string TIniFile::text() const {
 }
 
 void TIniFile::save(const std::string& path) const {
-    std::string tmp = path + ".XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0)
-        throw EZunoError::fromUtf8(path + ": cannot write");
-    std::string body = text();
-    bool ok = true;
-    for (size_t done = 0; done < body.size() && ok;) {
-        ssize_t n = ::write(fd, body.data() + done, body.size() - done);
-        ok = n > 0;
-        if (ok)
-            done += static_cast<size_t>(n);
-    }
-    ok = (::fchmod(fd, 0644) == 0) && ok;
-    ok = (::fsync(fd) == 0) && ok;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        throw EZunoError::fromUtf8(path + ": cannot write");
-    }
+    writeFileAtomically(path, text());
 }
 
 } // namespace zuno

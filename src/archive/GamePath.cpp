@@ -1,21 +1,14 @@
 #include "archive/GamePath.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdint>
 
 #include "core/Cp932.h"
+#include "platform/posix/DiskFile.h"
 
 namespace zuno {
 
 namespace {
-
-bool isDirectory(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 std::string asciiLower(std::string_view s) {
     std::string r(s);
@@ -29,26 +22,16 @@ std::string asciiLower(std::string_view s) {
 // regard to ASCII case; `wantSjis` is compared in the Shift-JIS sense.
 std::optional<std::string> scanFolder(const std::string& folder, const std::string& utf8, const std::string& raw,
                                       bool wantDirectory) {
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return std::nullopt;
     std::string utf8Key = asciiLower(utf8);
     std::string rawKey = lowerCaseSjis(raw);
-    std::optional<std::string> found;
-    while (dirent* e = ::readdir(dir)) {
-        std::string_view entry(e->d_name);
-        if (entry == "." || entry == "..")
-            continue;
+    for (const std::string& entry : folderEntries(folder)) {
         if (asciiLower(entry) != utf8Key && lowerCaseSjis(entry) != rawKey)
             continue;
-        std::string path = folder + std::string(entry);
-        if (wantDirectory ? isDirectory(path) : diskFileExists(path)) {
-            found = path;
-            break;
-        }
+        std::string path = folder + entry;
+        if (wantDirectory ? isDiskFolder(path) : diskFileExists(path))
+            return path;
     }
-    ::closedir(dir);
-    return found;
+    return std::nullopt;
 }
 
 // The disk path of one component below `folder`, exact spellings first.
@@ -56,7 +39,7 @@ std::optional<std::string> findComponent(const std::string& folder, const std::s
     std::string utf8 = gameComponentToDisk(component);
     for (const std::string* candidate : {static_cast<const std::string*>(&utf8), &component}) {
         std::string path = folder + *candidate;
-        if (wantDirectory ? isDirectory(path) : diskFileExists(path))
+        if (wantDirectory ? isDiskFolder(path) : diskFileExists(path))
             return path;
     }
     return scanFolder(folder, utf8, component, wantDirectory);
@@ -189,7 +172,7 @@ std::optional<std::string> findGameFolder(const std::string& folder, std::string
             return std::nullopt;
         current = *next + '/';
     }
-    if (!isDirectory(current.empty() ? "." : current))
+    if (!isDiskFolder(current.empty() ? "." : current))
         return std::nullopt;
     return current;
 }
@@ -200,10 +183,7 @@ std::optional<std::string> findDiskFileNoCase(const std::string& folder, const s
     return scanFolder(folder, name, name, false);
 }
 
-bool diskFileExists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+bool diskFileExists(const std::string& path) { return isDiskFile(path); }
 
 std::string diskFolderOf(const std::string& path) {
     size_t p = path.find_last_of('/');

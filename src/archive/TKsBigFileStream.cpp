@@ -1,11 +1,6 @@
 #include "archive/TKsBigFileStream.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <vector>
 
@@ -14,16 +9,6 @@
 namespace zuno {
 
 namespace {
-
-bool fileExists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-int64_t sizeOfFd(int fd) {
-    struct stat st;
-    return ::fstat(fd, &st) == 0 ? static_cast<int64_t>(st.st_size) : 0;
-}
 
 EZunoError writeError(const std::string& path) { return EZunoError::fromUtf8(path + ":書き込めません"); }
 
@@ -47,32 +32,52 @@ TKsBigFileStream::TKsBigFileStream(std::string fileName, int32_t mode, bool sing
         // Writing from scratch: the old volumes go; new ones come with the writes.
         for (int k = 0;; ++k) {
             std::string name = volumeFileName(FFileName, k);
-            if (!fileExists(name))
+            if (!isDiskFile(name))
                 break;
-            ::unlink(name.c_str());
+            removeDiskFile(name);
         }
         return;
     }
-    int flags = (access == fmOpenRead ? O_RDONLY : O_RDWR) | O_CLOEXEC;
     for (int k = 0;; ++k) {
         std::string name = volumeFileName(FFileName, k);
-        if (!fileExists(name))
+        if (!isDiskFile(name))
             break;
-        int fd = ::open(name.c_str(), flags);
-        if (fd < 0)
+        TDiskFile file(name, access == fmOpenRead ? TDiskFile::daRead : TDiskFile::daReadWrite);
+        if (!file.isOpen())
             break;
-        FVolumes.push_back({fd, sizeOfFd(fd)});
+        int64_t size = file.size();
+        FVolumes.push_back({std::move(file), nullptr, size});
         if (singleFile)
             break;
     }
 }
 
+std::unique_ptr<TKsBigFileStream> TKsBigFileStream::CreateReplacing(std::string fileName) {
+    return std::unique_ptr<TKsBigFileStream>(new TKsBigFileStream(std::move(fileName), TReplacing{}));
+}
+
 TKsBigFileStream::~TKsBigFileStream() {
-    bool flush = writable();
-    for (Volume& v : FVolumes) {
-        if (flush)
-            ::fsync(v.fd);
-        ::close(v.fd);
+    // Volumes still written through temporaries are given up with them.
+    if (writable() && !FReplacing)
+        for (Volume& v : FVolumes)
+            v.file.sync();
+}
+
+void TKsBigFileStream::Commit() {
+    if (!FReplacing)
+        return;           // other streams write in place
+    volume(0);            // even an empty stream replaces the file
+    const int count = VolumeCount();
+    for (Volume& v : FVolumes)
+        if (v.replacing)
+            v.replacing->commit();
+    FVolumes.clear();
+    FPosition = 0;
+    for (int k = std::max(count, 1);; ++k) {
+        std::string stale = volumeFileName(FFileName, k);
+        if (!isDiskFile(stale))
+            break;
+        removeDiskFile(stale);
     }
 }
 
@@ -93,10 +98,15 @@ void TKsBigFileStream::SetPosition(int64_t p) { FPosition = std::clamp<int64_t>(
 TKsBigFileStream::Volume& TKsBigFileStream::volume(size_t index) {
     while (FVolumes.size() <= index) {
         std::string name = volumeFileName(FFileName, static_cast<int>(FVolumes.size()));
-        int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0)
-            throw writeError(name);
-        FVolumes.push_back({fd, 0});
+        Volume v;
+        if (FReplacing) {
+            v.replacing = std::make_unique<TAtomicFile>(name);
+        } else {
+            v.file = TDiskFile(name, TDiskFile::daCreate);
+            if (!v.file.isOpen())
+                throw writeError(name);
+        }
+        FVolumes.push_back(std::move(v));
     }
     return FVolumes[index];
 }
@@ -111,15 +121,7 @@ int64_t TKsBigFileStream::Read(void* buffer, int64_t count) {
         int64_t n = std::min(count, vol.size - at);
         if (n <= 0)
             break;
-        int64_t done = 0;
-        while (done < n) {
-            ssize_t r = ::pread(vol.fd, out + total + done, static_cast<size_t>(n - done), at + done);
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r <= 0)
-                break;
-            done += r;
-        }
+        int64_t done = vol.disk().readAt(out + total, n, at);
         FPosition += done;
         total += done;
         count -= done;
@@ -140,15 +142,8 @@ int64_t TKsBigFileStream::Write(const void* buffer, int64_t count) {
         Volume& vol = volume(v);
         int64_t at = FPosition % kVolumeSize;
         int64_t n = std::min(count, kVolumeSize - at);
-        int64_t done = 0;
-        while (done < n) {
-            ssize_t r = ::pwrite(vol.fd, in + total + done, static_cast<size_t>(n - done), at + done);
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r <= 0)
-                throw writeError(volumeFileName(FFileName, static_cast<int>(v)));
-            done += r;
-        }
+        if (!vol.disk().writeAt(in + total, n, at))
+            throw writeError(volumeFileName(FFileName, static_cast<int>(v)));
         vol.size = std::max(vol.size, at + n);
         FPosition += n;
         total += n;
@@ -193,7 +188,7 @@ int64_t TKsBigFileStream::CopyTo(TStream& target, int64_t count) {
 }
 
 void loadDiskFile(const std::string& path, TStream& out) {
-    if (!fileExists(path))
+    if (!isDiskFile(path))
         throw EZunoError::fromUtf8(path + ":ファイルがありません");
     TKsBigFileStream file(path, fmOpenRead | fmShareDenyWrite, true);
     int64_t size = file.GetSize();

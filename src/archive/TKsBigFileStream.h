@@ -5,10 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "archive/TKsBigStream.h"
+#include "platform/posix/AtomicFile.h"
+#include "platform/posix/DiskFile.h"
 
 namespace zuno {
 
@@ -34,6 +37,14 @@ public:
     // `singleFile` only the file itself is opened (loose files, never split).
                         TKsBigFileStream(std::string fileName, int32_t mode, bool singleFile = false);
                         ~TKsBigFileStream() override;
+    // A new file of that name whose volumes are written as temporaries
+    // beside their targets (the atomic write) and replace the old file only
+    // at Commit; freed without Commit, it leaves the old file as it was.
+    static std::unique_ptr<TKsBigFileStream> CreateReplacing(std::string fileName);
+    // Puts the written volumes in place, one after the other, and removes the
+    // old file's further volumes; the stream is empty afterwards. EZunoError
+    // when it fails (volumes already put in place stay).
+    void                Commit();
                         TKsBigFileStream(const TKsBigFileStream&) = delete;
     TKsBigFileStream&   operator=(const TKsBigFileStream&) = delete;
 
@@ -54,9 +65,15 @@ public:
     static std::string  volumeFileName(const std::string& fileName, int index);
 
 private:
+    struct TReplacing {};
+                        TKsBigFileStream(std::string fileName, TReplacing)
+                            : FFileName(std::move(fileName)), FMode(fmCreate), FReplacing(true) {}
+
     struct Volume {
-        int             fd = -1;
+        TDiskFile       file;                                   // the volume, or the temporary standing for it
+        std::unique_ptr<TAtomicFile> replacing;                 // set when written through the atomic write
         int64_t         size = 0;
+        TDiskFile&      disk() { return replacing ? replacing->file() : file; }
     };
 
     Volume&             volume(size_t index);                  // creates missing volumes up to index
@@ -64,6 +81,7 @@ private:
 
     std::string         FFileName;
     int32_t             FMode;
+    bool                FReplacing = false;
     int64_t             FPosition = 0;
     std::vector<Volume> FVolumes;
 };

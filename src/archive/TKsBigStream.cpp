@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/EZunoError.h"
+#include "platform/posix/AtomicFile.h"
 
 namespace zuno {
 
@@ -48,7 +49,7 @@ int64_t TKsBigMemoryStream::CopyTo(TStream& target, int64_t count) {
 
 void TKsBigMemoryStream::LoadFromFile(const std::string& path) { FMemory.LoadFromFile(path); }
 
-void TKsBigMemoryStream::SaveToFile(const std::string& path) { FMemory.SaveToFile(path); }
+void TKsBigMemoryStream::SaveToFile(const std::string& path) { writeFileAtomically(path, FMemory.Data()); }
 
 // ---------------------------------------------------------------- TBigStreamView
 

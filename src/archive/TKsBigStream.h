@@ -51,7 +51,7 @@ public:
     int64_t             CopyTo(TStream& target, int64_t count) override;
 
     void                LoadFromFile(const std::string& path);                  // path in UTF-8
-    void                SaveToFile(const std::string& path);
+    void                SaveToFile(const std::string& path);            // through the atomic write
     TKsMemoryStream&    Memory() { return FMemory; }
 
 private:

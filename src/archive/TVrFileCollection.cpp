@@ -9,7 +9,7 @@
 #include "archive/TKsBigFileStream.h"
 #include "archive/TKsBigResourceStream.h"
 #include "archive/TKsBuffBigStream.h"
-#include "archive/ZlibCodec.h"
+#include "core/ZlibCodec.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"

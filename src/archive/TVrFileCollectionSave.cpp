@@ -1,16 +1,16 @@
 // Writing a collection as a version-102 archive.
-#include <sys/stat.h>
-
 #include <ctime>
 #include <cstring>
 
 #include "archive/GamePath.h"
 #include "archive/TKsBigFileStream.h"
 #include "archive/TVrFileCollection.h"
-#include "archive/ZlibCodec.h"
+#include "core/ZlibCodec.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
+#include "platform/posix/DiskFile.h"
+#include "platform/posix/PosixServices.h"
 
 namespace zuno {
 
@@ -40,9 +40,8 @@ uint32_t copyStored(TKsBigFileStream& file, int64_t size, TKsBigStream& out) {
 } // namespace
 
 int32_t dosDateTimeOf(int64_t unixTime) {
-    std::time_t t = static_cast<std::time_t>(unixTime);
-    std::tm local{};
-    if (!localtime_r(&t, &local) || local.tm_year < 80)
+    std::tm local = localTimeOf(static_cast<std::time_t>(unixTime));
+    if (local.tm_year < 80)
         return 0;
     uint32_t date = uint32_t(local.tm_year - 80) << 9 | uint32_t(local.tm_mon + 1) << 5 | uint32_t(local.tm_mday);
     uint32_t time = uint32_t(local.tm_hour) << 11 | uint32_t(local.tm_min) << 5 | uint32_t(local.tm_sec / 2);
@@ -117,8 +116,8 @@ TVrFileCollection::Written TVrFileCollection::writeEntry(TVrFile& entry, TKsBigS
             w.crc = copyStored(file, size, out);
             w.stored = 1;
         }
-        struct stat st;
-        w.fileTime = ::stat(path->c_str(), &st) == 0 ? dosDateTimeOf(st.st_mtime) : 0;
+        std::optional<int64_t> modified = diskFileTime(*path);
+        w.fileTime = modified ? dosDateTimeOf(*modified) : 0;
         return w;
     }
 

@@ -1,18 +1,9 @@
 #include "archive/TVrFileManager.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <dirent.h>
 #include <fstream>
 #include <mutex>
-#include <sstream>
 #include <unordered_set>
 
 #include "archive/GamePath.h"
@@ -20,10 +11,18 @@
 #include "archive/TKsBigResourceStream.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
+#include "core/TextHelpers.h"
+#include "platform/posix/DiskFile.h"
+#include "platform/posix/PosixServices.h"
 
 namespace zuno {
 
 namespace {
+
+// The two search orders, as lists of the kinds of source walked.
+enum TSourceKind { skGameFolder, skArchives, skDiscs };
+constexpr TSourceKind kReadingOrder[] = {skGameFolder, skArchives, skDiscs};
+constexpr TSourceKind kProbingOrder[] = {skArchives, skGameFolder, skDiscs};
 
 // Paths queued for deletion by SweepWorkFiles, process-wide.
 struct SweepQueue {
@@ -38,38 +37,27 @@ SweepQueue& sweepQueue() {
 
 EZunoError workFileError() { return EZunoError::fromUtf8("作業用ファイルが作れません"); }
 
-// A write-only stream over a file descriptor it does not own.
-class TFdStream : public TStream {
+// A write-only stream over a disk file it does not own.
+class TDiskFileWriter : public TStream {
 public:
-    explicit TFdStream(int fd) : FFd(fd) {}
+    explicit TDiskFileWriter(TDiskFile& file) : FFile(file) {}
     int64_t Read(void*, int64_t) override { return 0; }
     int64_t Write(const void* buffer, int64_t count) override {
-        const auto* p = static_cast<const uint8_t*>(buffer);
-        int64_t done = 0;
-        while (done < count) {
-            ssize_t n = ::write(FFd, p + done, size_t(count - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += n;
-        }
-        return done;
+        if (!FFile.writeAt(buffer, count, FPosition))
+            return 0;
+        FPosition += count;
+        return count;
     }
     int64_t Seek(int64_t offset, TSeekOrigin origin) override {
-        off_t r = ::lseek(FFd, offset, origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END);
-        return r < 0 ? 0 : int64_t(r);
+        int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? FPosition : FFile.size();
+        FPosition = std::max<int64_t>(0, base + offset);
+        return FPosition;
     }
 
 private:
-    int FFd;
+    TDiskFile& FFile;
+    int64_t FPosition = 0;
 };
-
-std::string withSlash(std::string path) {
-    if (!path.empty() && path.back() != '/')
-        path += '/';
-    return path;
-}
 
 // Appends the files of one disk folder (not its sub-folders) as game names.
 void listDiskFolder(const std::string& root, std::string_view folder, std::vector<std::string>& list,
@@ -77,17 +65,10 @@ void listDiskFolder(const std::string& root, std::string_view folder, std::vecto
     std::optional<std::string> dir = findGameFolder(root, folder);
     if (!dir)
         return;
-    DIR* d = ::opendir(dir->c_str());
-    if (!d)
-        return;
     std::vector<std::string> files;
-    while (dirent* e = ::readdir(d)) {
-        std::string file = e->d_name;
-        if (file == "." || file == ".." || !diskFileExists(*dir + file))
-            continue;
-        files.push_back(file);
-    }
-    ::closedir(d);
+    for (std::string& file : folderEntries(*dir))
+        if (diskFileExists(*dir + file))
+            files.push_back(std::move(file));
     std::sort(files.begin(), files.end());
     std::string prefix(folder);
     if (!prefix.empty() && lastGameSeparator(prefix) + 1 != prefix.size())
@@ -99,19 +80,28 @@ void listDiskFolder(const std::string& root, std::string_view folder, std::vecto
     }
 }
 
+// Whether the disk file starts (or ends) with the two bytes `bytes`.
+bool fileHasBytes(const std::string& path, const char* bytes, bool atEnd) {
+    if (!diskFileExists(path))
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(0, std::ios::end);
+    if (in.tellg() < 2)
+        return false;
+    in.seekg(atEnd ? -2 : 0, atEnd ? std::ios::end : std::ios::beg);
+    char b[2] = {};
+    in.read(b, 2);
+    return in && b[0] == bytes[0] && b[1] == bytes[1];
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- life
 
-TVrFileManager::TVrFileManager() {
-    std::ifstream mounts("/proc/mounts");
-    std::stringstream text;
-    text << mounts.rdbuf();
-    for (const std::string& root : cdRootsFromMounts(text.str()))
-        if (::access(root.c_str(), R_OK | X_OK) == 0)
+TVrFileManager::TVrFileManager() : FTempFolder(temporaryFolderPath()) {
+    for (const std::string& root : mountedCdRoots())
+        if (isReadableFolder(root))
             FCdRoots.push_back(root);
-    const char* tmp = std::getenv("TMPDIR");
-    FTempFolder = withSlash(tmp && *tmp ? tmp : "/tmp");
 }
 
 TVrFileManager::~TVrFileManager() {
@@ -138,37 +128,11 @@ void TVrFileManager::SetTempFolder(const std::string& folder) { FTempFolder = wi
 
 std::string TVrFileManager::workFolder() {
     if (FWorkFolder.empty()) {
-        std::string pattern = FTempFolder + "zunoplay-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
+        FWorkFolder = makeUniqueFolder(FTempFolder + "zunoplay-");
+        if (FWorkFolder.empty())
             throw workFileError();
-        FWorkFolder = pattern + "/";
     }
     return FWorkFolder;
-}
-
-std::vector<std::string> TVrFileManager::cdRootsFromMounts(std::string_view mounts) {
-    std::vector<std::string> roots;
-    std::istringstream in{std::string(mounts)};
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string device, point, type;
-        if (!(fields >> device >> point >> type) || (type != "iso9660" && type != "udf"))
-            continue;
-        // The mount table writes space, tab, newline and backslash as \ooo.
-        std::string decoded;
-        for (size_t i = 0; i < point.size(); ++i) {
-            if (point[i] == '\\' && i + 3 < point.size() && std::isdigit(uint8_t(point[i + 1])) &&
-                std::isdigit(uint8_t(point[i + 2])) && std::isdigit(uint8_t(point[i + 3]))) {
-                decoded += char((point[i + 1] - '0') * 64 + (point[i + 2] - '0') * 8 + (point[i + 3] - '0'));
-                i += 3;
-            } else {
-                decoded += point[i];
-            }
-        }
-        roots.push_back(withSlash(decoded));
-    }
-    return roots;
 }
 
 void TVrFileManager::SetCdRoots(std::vector<std::string> roots) {
@@ -203,27 +167,32 @@ void TVrFileManager::RemoveArchive(int index) {
 
 void TVrFileManager::SetBaseFolder(const std::string& path) { FBaseFolder = withSlash(path); }
 
-// ---------------------------------------------------------------- reading
+// ---------------------------------------------------------------- the sources
 
-bool TVrFileManager::onDisk(std::string_view name, std::string* path) const {
-    if (FBaseFolder.empty())
-        return false;
-    std::optional<std::string> found = findGameFile(FBaseFolder, name);
-    if (found && path)
-        *path = *found;
-    return found.has_value();
-}
-
-bool TVrFileManager::onCd(std::string_view name, std::string* path) const {
-    for (const std::string& root : FCdRoots) {
-        if (std::optional<std::string> found = findGameFile(root, name)) {
-            if (path)
-                *path = *found;
-            return true;
+template <class Visit>
+bool TVrFileManager::walkSources(TSearchOrder order, Visit&& visit) const {
+    for (TSourceKind kind : order == soReading ? kReadingOrder : kProbingOrder) {
+        switch (kind) {
+        case skGameFolder:
+            if (!FBaseFolder.empty() && visit(TFileSource{nullptr, &FBaseFolder}))
+                return true;
+            break;
+        case skArchives:
+            for (const auto& c : FCollections)
+                if (visit(TFileSource{c.get(), nullptr}))
+                    return true;
+            break;
+        case skDiscs:
+            for (const std::string& root : FCdRoots)
+                if (visit(TFileSource{nullptr, &root}))
+                    return true;
+            break;
         }
     }
     return false;
 }
+
+// ---------------------------------------------------------------- reading
 
 TVrFile* TVrFileManager::FindEntry(std::string_view name) const {
     for (const auto& c : FCollections)
@@ -233,108 +202,125 @@ TVrFile* TVrFileManager::FindEntry(std::string_view name) const {
 }
 
 bool TVrFileManager::Exists(std::string_view name) {
-    return FindEntry(name) != nullptr || onDisk(name, nullptr) || onCd(name, nullptr);
+    return walkSources(soProbing, [&](const TFileSource& s) {
+        return s.Archive ? s.Archive->FindEntry(name) != nullptr : findGameFile(*s.Folder, name).has_value();
+    });
 }
 
 void TVrFileManager::ReadFile(TStream& out, std::string_view name) {
     if (auto* memory = dynamic_cast<TKsMemoryStream*>(&out))
         memory->Clear();
-    std::string path;
-    if (onDisk(name, &path)) {
-        loadDiskFile(path, out);
-        out.SetPosition(0);
-        return;
-    }
-    for (const auto& c : FCollections) {
-        TVrFile* entry = c->FindEntry(name);
+    bool found = walkSources(soReading, [&](const TFileSource& s) {
+        if (s.Folder) {
+            std::optional<std::string> path = findGameFile(*s.Folder, name);
+            if (!path)
+                return false;
+            loadDiskFile(*path, out);
+            out.SetPosition(0);
+            return true;
+        }
+        TVrFile* entry = s.Archive->FindEntry(name);
         if (!entry)
-            continue;
+            return false;
         if (entry->Data) {
             CopyStream(out, *entry->Data, 0);
             out.SetPosition(0);
-            return;
+            return true;
         }
-        if (c->Stream()) {
-            c->ReadItem(*entry, out);
-            return;
-        }
-    }
-    if (onCd(name, &path)) {
-        loadDiskFile(path, out);
-        out.SetPosition(0);
-        return;
-    }
-    throw fileNotFoundError(name);
+        if (!s.Archive->Stream())
+            return false;      // an entry without contents: a later source may have them
+        s.Archive->ReadItem(*entry, out);
+        return true;
+    });
+    if (!found)
+        throw fileNotFoundError(name);
 }
 
 std::unique_ptr<TRangeStream> TVrFileManager::OpenRange(std::string_view name) {
-    std::string path;
-    if (onDisk(name, &path))
-        return std::make_unique<TFileRangeStream>(path, 0, 0, false, true);
-    for (const auto& c : FCollections)
-        if (std::unique_ptr<TRangeStream> range = c->OpenEntryRange(name))
-            return range;
-    if (onCd(name, &path))
-        return std::make_unique<TFileRangeStream>(path, 0, 0, false, true);
-    throw fileNotFoundError(name);
+    std::unique_ptr<TRangeStream> range;
+    walkSources(soReading, [&](const TFileSource& s) {
+        if (s.Archive) {
+            range = s.Archive->OpenEntryRange(name);
+        } else if (std::optional<std::string> path = findGameFile(*s.Folder, name)) {
+            range = std::make_unique<TFileRangeStream>(*path, 0, 0, false, true);
+        }
+        return range != nullptr;
+    });
+    if (!range)
+        throw fileNotFoundError(name);
+    return range;
 }
 
 std::string TVrFileManager::GetLocalPath(std::string_view name) {
-    std::string path;
-    if (onDisk(name, &path))
-        return path;
-    if (FindEntry(name)) {
-        for (const auto& lock : FLocks) {
-            if (lock->Name == name) {
-                ++lock->RefCount;
-                return lock->Path;
-            }
+    std::string local(name);
+    walkSources(soReading, [&](const TFileSource& s) {
+        if (s.Archive) {
+            if (!s.Archive->FindEntry(name))
+                return false;
+            local = extractWorkFile(name);
+            return true;
         }
-        auto lock = std::make_unique<TVrLockData>();
-        lock->Name = std::string(name);
-        lock->Id = FNextId;
-        auto taken = [&](int32_t id) {
-            return std::any_of(FLocks.begin(), FLocks.end(), [&](const auto& l) { return l->Id == id; });
-        };
-        do
-            ++FNextId;
-        while (taken(FNextId));
-        char file[32];
-        std::snprintf(file, sizeof file, "~zv%.8X", static_cast<uint32_t>(lock->Id));
-        lock->Path = workFolder() + file + gameComponentToDisk(gameNameExtension(name));
-        int fd = ::open(lock->Path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd < 0)
-            throw workFileError();
-        try {
-            TFdStream out(fd);
-            ReadFile(out, name);
-        } catch (...) {
-            ::close(fd);
-            ::unlink(lock->Path.c_str());
-            throw;
+        std::optional<std::string> path = findGameFile(*s.Folder, name);
+        if (path)
+            local = *path;
+        return path.has_value();
+    });
+    return local;
+}
+
+// The work file of an archive entry: made at the first request, shared by later ones.
+std::string TVrFileManager::extractWorkFile(std::string_view name) {
+    for (const auto& lock : FLocks) {
+        if (lock->Name == name) {
+            ++lock->RefCount;
+            return lock->Path;
         }
-        if (::close(fd) != 0) {
-            ::unlink(lock->Path.c_str());
-            throw workFileError();
-        }
-        FLocks.push_back(std::move(lock));
-        return FLocks.back()->Path;
     }
-    if (onCd(name, &path))
-        return path;
-    return std::string(name);
+    auto lock = std::make_unique<TVrLockData>();
+    lock->Name = std::string(name);
+    lock->Id = FNextId;
+    auto taken = [&](int32_t id) {
+        return std::any_of(FLocks.begin(), FLocks.end(), [&](const auto& l) { return l->Id == id; });
+    };
+    do
+        ++FNextId;
+    while (taken(FNextId));
+    char file[32];
+    std::snprintf(file, sizeof file, "~zv%.8X", static_cast<uint32_t>(lock->Id));
+    lock->Path = workFolder() + file + gameComponentToDisk(gameNameExtension(name));
+    TDiskFile disk(lock->Path, TDiskFile::daCreate, 0600);
+    if (!disk.isOpen())
+        throw workFileError();
+    try {
+        TDiskFileWriter out(disk);
+        ReadFile(out, name);
+    } catch (...) {
+        disk.close();
+        removeDiskFile(lock->Path);
+        throw;
+    }
+    if (!disk.close()) {
+        removeDiskFile(lock->Path);
+        throw workFileError();
+    }
+    FLocks.push_back(std::move(lock));
+    return FLocks.back()->Path;
 }
 
 void TVrFileManager::ListFiles(std::string_view folder, std::vector<std::string>& list) {
-    for (const auto& c : FCollections)
-        c->ListFolder(folder, list);
     std::unordered_set<std::string> present;
-    for (const std::string& s : list)
-        present.insert(lowerCaseSjis(s));
-    if (!FBaseFolder.empty())
-        listDiskFolder(FBaseFolder, folder, list, present);
-    for (const std::string& root : FCdRoots)
-        listDiskFolder(root, folder, list, present);
+    size_t counted = 0;         // names of `list` already in `present`
+    walkSources(soProbing, [&](const TFileSource& s) {
+        if (s.Archive) {
+            s.Archive->ListFolder(folder, list);
+            return false;
+        }
+        for (; counted < list.size(); ++counted)
+            present.insert(lowerCaseSjis(list[counted]));
+        listDiskFolder(*s.Folder, folder, list, present);
+        counted = list.size();
+        return false;
+    });
 }
 
 std::string TVrFileManager::ExtractDir(std::string_view name) {
@@ -357,15 +343,14 @@ std::string TVrFileManager::ExtractDir(std::string_view name) {
 // ---------------------------------------------------------------- discs
 
 bool TVrFileManager::ask(const std::string& text, const std::string& caption, bool defaultAnswer) {
-    if (OnPrompt)
-        return OnPrompt(text, caption);
-    std::fprintf(stderr, "%s\n", cp932ToUtf8(text).c_str());
-    return defaultAnswer;
+    return OnPrompt ? OnPrompt(text, caption) : defaultAnswer;
 }
 
-bool TVrFileManager::FindDisk(int index) {
-    bool found = false;
-    for (const std::string& root : std::vector<std::string>(FCdRoots)) {
+std::vector<std::string> TVrFileManager::discArchives(const std::string& identity, int diskNumber, size_t most) const {
+    std::vector<std::string> games;
+    for (const std::string& root : FCdRoots) {
+        if (games.size() >= most)
+            break;
         std::optional<std::string> game = findGameFile(root, "game.dat");
         std::optional<std::string> install = findGameFile(root, "install.dat");
         if (!game || !install)
@@ -376,12 +361,17 @@ bool TVrFileManager::FindDisk(int index) {
         } catch (const EZunoError&) {
             continue;
         }
-        if (set.Identity == ProjectName && set.DiskNumber == index) {
-            AddArchive(*game);
-            found = true;
-        }
+        if (set.Identity == identity && (diskNumber < 0 || set.DiskNumber == diskNumber))
+            games.push_back(*game);
     }
-    return found;
+    return games;
+}
+
+bool TVrFileManager::FindDisk(int index) {
+    std::vector<std::string> games = discArchives(ProjectName, index, FCdRoots.size());
+    for (const std::string& game : games)
+        AddArchive(game);
+    return !games.empty();
 }
 
 bool TVrFileManager::RequestDisk(int n) {
@@ -429,29 +419,14 @@ bool TVrFileManager::EnsureAvailable(std::string_view name, const TFolderDiskLis
     return RequestDisk(n);
 }
 
-} // namespace zuno
-
-namespace zuno {
-
 // ---------------------------------------------------------------- start-up
 
-namespace {
-
-// Whether the disk file ends with the two bytes `tail`.
-bool fileEndsWith(const std::string& path, const char* tail) {
-    if (!diskFileExists(path))
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    in.seekg(0, std::ios::end);
-    if (in.tellg() < 2)
-        return false;
-    in.seekg(-2, std::ios::end);
-    char b[2] = {};
-    in.read(b, 2);
-    return in && b[0] == tail[0] && b[1] == tail[1];
+std::string TVrFileManager::GameFolderOf(const std::string& firstArgument) {
+    if (!diskFileExists(firstArgument))
+        return withSlash(firstArgument);
+    std::string folder = diskFolderOf(firstArgument);
+    return folder.empty() ? std::string("./") : folder;
 }
-
-} // namespace
 
 void TVrFileManager::RegisterGameData(const std::string& playerFile, const std::vector<std::string>& args) {
     AddArchive("");
@@ -461,37 +436,21 @@ void TVrFileManager::RegisterGameData(const std::string& playerFile, const std::
         std::optional<TEmbeddedResource> dummy = findEmbeddedResource("DUMMY", "BINTYPE");
         if (dummy && dummy->size >= 2 && dummy->data[dummy->size - 2] == 'v' && dummy->data[dummy->size - 1] == 'f')
             AddResourceArchive(kOwnModule, "DUMMY", "BINTYPE");
-        if (fileEndsWith(playerFile, "zv"))
+        if (fileHasBytes(playerFile, "zv", true))
             AddArchive(playerFile);
         return;
     }
-    SetBaseFolder(args[0]);
+    SetBaseFolder(GameFolderOf(args[0]));
     for (const std::string& arg : args) {
         if (std::optional<std::string> game = findDiskFileNoCase(withSlash(arg), "game.dat"))
             AddArchive(*game);
-        if (fileEndsWith(arg, "zv"))
+        if (fileHasBytes(arg, "zv", true))
             AddArchive(arg);
     }
-}
-
-bool TVrFileManager::findInstalledDisc(const std::string& identity) {
-    for (const std::string& root : FCdRoots) {
-        std::optional<std::string> game = findGameFile(root, "game.dat");
-        std::optional<std::string> install = findGameFile(root, "install.dat");
-        if (!game || !install)
-            continue;
-        TZunoInstallSet set;
-        try {
-            set.LoadFromFile(*install);
-        } catch (const EZunoError&) {
-            continue;
-        }
-        if (set.Identity == identity) {
-            AddArchive(*game);
-            return true;
-        }
-    }
-    return false;
+    // Data files named as arguments (archives without an appended index) come after.
+    for (const std::string& arg : args)
+        if (!fileHasBytes(arg, "zv", true) && fileHasBytes(arg, "vf", false))
+            AddArchive(arg);
 }
 
 bool TVrFileManager::CheckInstall(const std::string& playerFile, std::string& identity, bool& fullInstall) {
@@ -502,11 +461,8 @@ bool TVrFileManager::CheckInstall(const std::string& playerFile, std::string& id
     if (FBaseFolder.empty() && findDiskFileNoCase(playerFolder, "install.dat"))
         SetBaseFolder(playerFolder);
     if (!Exists("install.dat")) {
-        const std::string text = sjis("インストールし直してください");
         if (OnMessage)
-            OnMessage(text, info);
-        else
-            std::fprintf(stderr, "%s\n", cp932ToUtf8(text).c_str());
+            OnMessage(sjis("インストールし直してください"), info);
         return false;
     }
     TKsMemoryStream record;
@@ -525,8 +481,11 @@ bool TVrFileManager::CheckInstall(const std::string& playerFile, std::string& id
     const std::string quit = QuitNotice.empty() ? sjis("終了します") : QuitNotice;
     // Without a prompt the discs are searched once; then the start ends.
     for (int attempt = 0;; ++attempt) {
-        if (findInstalledDisc(identity))
+        std::vector<std::string> games = discArchives(identity, -1, 1);
+        if (!games.empty()) {
+            AddArchive(games.front());
             return true;
+        }
         if (ask(sjis("ディスクを入れてください"), info, attempt == 0))
             continue;
         if (ask(quit, info, true))

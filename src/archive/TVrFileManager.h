@@ -2,13 +2,15 @@
 // in the game folder, the registered archives (in registration order) and the
 // root folders of mounted discs.
 //
-// Look-up order per operation:
-//   Exists        archives, game folder, disc roots
-//   ReadFile      game folder, archives, disc roots   ("%s:ファイルがありません")
-//   OpenRange     game folder, archives, disc roots   ("%s:ファイルがありません")
-//   GetLocalPath  game folder, archives (a work file), disc roots, else the name
-// so a loose file overrides an archive entry, and the first archive that holds
-// a name wins over later ones.
+// Every look-up walks these sources in one of two orders:
+//   reading (ReadFile, OpenRange, GetLocalPath)   game folder, archives, disc roots
+//   probing (Exists, ListFiles)                   archives, game folder, disc roots
+// Reading puts the game folder first, so a loose file overrides an archive
+// entry; probing asks the archives first, which answer without touching the
+// disk, so in a listing their spelling of a name wins. Among the archives the
+// first that holds a name wins over later ones. A name found nowhere is
+// "%s:ファイルがありません" for ReadFile and OpenRange; GetLocalPath then gives
+// the name itself.
 //
 // Work files ("~zv" + 8 hex digits + the name's extension) are extracted once
 // per name into a folder of this process's own below the temporary folder;
@@ -69,8 +71,6 @@ public:
     // Discs.
     const std::vector<std::string>& CdRoots() const { return FCdRoots; }
     void                SetCdRoots(std::vector<std::string> roots);          // folders ending in '/'
-    // Mount points of iso9660 and udf file systems in a mount table's text.
-    static std::vector<std::string> cdRootsFromMounts(std::string_view mounts);
     bool                RequestDisk(int n);      // asks for disc n (from 1) until found or quit
     bool                FindDisk(int index);     // install.dat DiskNumber counts from 0
     // Whether the file can be had, asking for its disc when the folder map
@@ -86,16 +86,21 @@ public:
     std::string         QuitNotice;      // default "終了します"
     TPrompt             OnPrompt;        // none: OK for the first disc prompt, then Cancel; OK to quit
     std::function<void()> OnQuit;        // the player is to close
-    // Shows a message with an OK button (Shift-JIS); none: standard error.
+    // Shows a message with an OK button (Shift-JIS); none: not shown (the
+    // caller learns the outcome from the result).
     std::function<void(const std::string& text, const std::string& caption)> OnMessage;
 
     // Start-up. Registers the game data of a player at `playerFile` (a disk
-    // path) started with `args` (disk paths; the first names the game folder):
-    // collection 0 for in-memory entries, the game folder, "game.dat" of each
-    // argument's folder, arguments that are files ending in "zv", and without
-    // arguments the player's embedded archive ("DUMMY"/"BINTYPE" ending in
-    // "vf") and an archive appended to the player.
+    // path) started with `args` (disk paths; the first names the game folder,
+    // or a data file in it): collection 0 for in-memory entries, the game
+    // folder, "game.dat" of each argument's folder and arguments that are
+    // files ending in "zv", then arguments that are data files starting with
+    // "vf"; without arguments the player's folder, its embedded archive
+    // ("DUMMY"/"BINTYPE" ending in "vf") and an archive appended to the player.
     void                RegisterGameData(const std::string& playerFile, const std::vector<std::string>& args);
+    // The game folder the first argument names: the argument itself ('/'
+    // appended), or the folder of the data file it names ("./" for none).
+    static std::string  GameFolderOf(const std::string& firstArgument);
     // Checks install.dat and finds the game data; false when the start is to
     // end ("インストールし直してください" is shown when install.dat is missing).
     // `identity` and `fullInstall` receive the record's values.
@@ -108,10 +113,24 @@ public:
     static void         SweepWorkFiles();
 
 private:
-    bool                onDisk(std::string_view name, std::string* path) const;
-    bool                onCd(std::string_view name, std::string* path) const;
+    enum TSearchOrder { soReading, soProbing };   // see the top of this file
+
+    // One source of files: an archive, or a disk folder ending in '/'.
+    struct TFileSource {
+        TVrFileCollection* Archive = nullptr;
+        const std::string* Folder = nullptr;
+    };
+
+    // Calls `visit` with each source in `order` until it returns true; true
+    // when one did.
+    template <class Visit>
+    bool                walkSources(TSearchOrder order, Visit&& visit) const;
+    // The game.dat of up to `most` mounted discs whose install.dat names
+    // `identity` (and disc number `diskNumber` when that is 0 or more), in
+    // the order of the disc roots.
+    std::vector<std::string> discArchives(const std::string& identity, int diskNumber, size_t most) const;
     bool                ask(const std::string& text, const std::string& caption, bool defaultAnswer);
-    bool                findInstalledDisc(const std::string& identity);
+    std::string         extractWorkFile(std::string_view name);
     std::string         workFolder();
 
     std::vector<std::unique_ptr<TVrFileCollection>> FCollections;

@@ -4,6 +4,7 @@
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
+#include "platform/posix/AtomicFile.h"
 
 namespace zuno {
 
@@ -138,7 +139,7 @@ void TZunoInstallSet::SaveToStream(TStream& s) const {
 void TZunoInstallSet::SaveToFile(const std::string& path) const {
     TKsMemoryStream s;
     SaveToStream(s);
-    s.SaveToFile(path);
+    writeFileAtomically(path, s.Data());
 }
 
 bool TZunoInstallSet::AddWrittenFile(const std::string& name) {

@@ -48,7 +48,7 @@ public:
     void                LoadFromStream(TStream& s);           // EZunoError when damaged
     void                LoadFromFile(const std::string& path);
     void                SaveToStream(TStream& s) const;       // version 108
-    void                SaveToFile(const std::string& path) const;   // temporary file, then rename
+    void                SaveToFile(const std::string& path) const;   // through the atomic write
     // Appends the name unless WrittenFiles holds it (without regard to case);
     // true when it was added.
     bool                AddWrittenFile(const std::string& name);

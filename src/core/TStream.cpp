@@ -84,27 +84,4 @@ void TKsMemoryStream::LoadFromFile(const std::string& path) {
     FPosition = 0;
 }
 
-void TKsMemoryStream::SaveToFile(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::string tmp = path + ".tmp~";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            throw EZunoError::fromUtf8(path + ":書き込めません");
-        out.write(reinterpret_cast<const char*>(FData.data()), static_cast<std::streamsize>(FData.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(tmp.c_str());
-            throw EZunoError::fromUtf8(path + ":書き込めません");
-        }
-    }
-    std::error_code ec;
-    fs::rename(tmp, path, ec);
-    if (ec) {
-        std::remove(tmp.c_str());
-        throw EZunoError::fromUtf8(path + ":書き込めません");
-    }
-}
-
 } // namespace zuno

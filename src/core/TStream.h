@@ -46,7 +46,6 @@ public:
     const uint8_t*      Memory() const { return FData.data(); }
     std::vector<uint8_t>& Data() { return FData; }                      // the bytes themselves
     void                LoadFromFile(const std::string& path);          // path in UTF-8
-    void                SaveToFile(const std::string& path);            // temporary file, then rename
 
 private:
     std::vector<uint8_t> FData;

@@ -5,6 +5,7 @@
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
+#include "core/TextHelpers.h"
 #include "expr/ParamConvert.h"
 #include "expr/TSysFuncMan.h"
 #include "expr/ZunoOpCode.h"
@@ -44,15 +45,6 @@ struct CharIndex {
     }
     size_t count() const { return at.size() - 1; }
 };
-
-std::string trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && isBlank(s[b]))
-        ++b;
-    while (e > b && isBlank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
-}
 
 bool containsOperatorChar(const std::string& s) {
     CharIndex ci(s);
@@ -98,7 +90,7 @@ std::string substrChars(const std::string& s, const CharIndex& ci, size_t from, 
 // Removes outer parentheses that enclose the whole text, repeatedly.
 std::string stripOuterParens(std::string s) {
     for (;;) {
-        s = trim(s);
+        s = std::string(trimmedControls(s));
         if (s.size() < 2 || s.front() != '(')
             return s;
         CharIndex ci(s);
@@ -145,7 +137,7 @@ std::vector<Token> tokenize(const std::string& s) {
     CharIndex ci(s);
     size_t operandStart = 0;
     auto flush = [&](size_t end) {
-        std::string t = trim(s.substr(operandStart, end - operandStart));
+        std::string t(trimmedControls(std::string_view(s).substr(operandStart, end - operandStart)));
         if (!t.empty())
             tokens.push_back({std::move(t), false});
     };
@@ -285,7 +277,7 @@ bool TBuildZunoParser::liftFunctionCall(std::string& text) {
         // Arguments: split at the commas outside brackets.
         std::vector<std::string> args;
         std::string argText = substrChars(text, ci, open + 1, close);
-        if (!trim(argText).empty()) {
+        if (!trimmedControls(argText).empty()) {
             int depth = 0;
             size_t from = open + 1;
             for (size_t j = open + 1; j < close; ++j) {
@@ -339,7 +331,7 @@ bool TBuildZunoParser::liftArrayReference(std::string& text) {
     size_t nameStart = k;
 
     std::string indexText = substrChars(text, ci, open + 1, close);
-    if (trim(indexText).empty())
+    if (trimmedControls(indexText).empty())
         throw badIndexError();
     std::vector<std::string> indexes;
     size_t from = open + 1;

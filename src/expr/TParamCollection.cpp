@@ -6,6 +6,7 @@
 
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
+#include "platform/posix/PosixServices.h"
 
 namespace zuno {
 
@@ -97,7 +98,7 @@ void TParamCollection::installDefaultSystemAccess() {
         int32_t clock = FrameClock ? FrameClock() : 0;
         if (!FrameClock || !d->haveTime || clock != d->timeClock) {
             std::time_t t = std::time(nullptr);
-            localtime_r(&t, &d->time);
+            d->time = localTimeOf(t);
             d->haveTime = true;
             d->timeClock = clock;
         }

@@ -7,6 +7,7 @@
 #include "core/EZunoError.h"
 #include "expr/SysFuncBuiltins.h"
 #include "expr/TParamCollection.h"
+#include "platform/posix/PosixServices.h"
 
 namespace zuno {
 
@@ -147,8 +148,7 @@ int32_t TSysFuncMan::Random(int32_t n) {
 uint32_t TSysFuncMan::timeOfDaySeed() {
     auto now = std::chrono::system_clock::now();
     std::time_t t = std::chrono::system_clock::to_time_t(now);
-    std::tm tm{};
-    localtime_r(&t, &tm);
+    std::tm tm = localTimeOf(t);
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
     return static_cast<uint32_t>(((tm.tm_hour * 60 + tm.tm_min) * 60 + tm.tm_sec) * 1000 + ms);
 }

@@ -11,6 +11,7 @@
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
 #include "core/TStream.h"
+#include "core/ZlibCodec.h"
 #include "imaging/DrelCompose.h"
 #include "imaging/ImageCodecs.h"
 #include "imaging/TDrelFrameList.h"
@@ -324,12 +325,12 @@ void DrelReader::decodeImage(const uint8_t* stored, size_t size, bool isMask, TD
     }
     // zlib: straight into the picture when the rows are in order.
     if (!permuted) {
-        if (inflateInto(stored, size, image.Bits(), need) != need)
+        if (inflateZlibInto(stored, size, image.Bits(), need) != need)
             throw drelError("image data too short");
         return;
     }
     FScratch.resize(need);
-    if (inflateInto(stored, size, FScratch.data(), need) != need)
+    if (inflateZlibInto(stored, size, FScratch.data(), need) != need)
         throw drelError("image data too short");
     decodeRows(FScratch.data(), need, image, true);
 }
@@ -412,7 +413,7 @@ void DrelReader::decodeBlocks(const uint8_t* stored, size_t size, bool isMask, T
                 most += blockRowBytes(std::min(bw, width - bx * bw)) * size_t(std::min(bh, height - by * bh));
         charge(most);
         FScratch.resize(most);
-        dataSize = inflateInto(stored, size, FScratch.data(), most);
+        dataSize = inflateZlibInto(stored, size, FScratch.data(), most);
         FUsed -= most;
         data = FScratch.data();
     }

@@ -6,9 +6,11 @@
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
 #include "core/TStream.h"
+#include "core/ZlibCodec.h"
 #include "imaging/DrelCompose.h"
 #include "imaging/ImageCodecs.h"
 #include "imaging/TDrelFrameList.h"
+#include "platform/posix/AtomicFile.h"
 
 namespace zuno {
 
@@ -64,7 +66,7 @@ void writeImage(TStream& s, const TDrelBitmap* image, bool isMask, const WriteOp
     } else {
         bytes = storedRows(*image, o);
         if (o.kind == dcDefault || o.kind == dcJpeg)
-            bytes = deflateBytes(bytes.data(), bytes.size(), kZlibLevel);
+            bytes = deflateZlib(bytes.data(), bytes.size(), kZlibLevel);
     }
     if (bytes.size() > size_t(INT32_MAX))
         throw EZunoError::fromUtf8("画像が大きすぎて保存できません");
@@ -167,7 +169,7 @@ void TDrelFrameList::SaveToStream(TStream& stream, int32_t compressionKind, int3
 void TDrelFrameList::SaveToFile(const std::string& path, int32_t compressionKind, int32_t jpegQuality) {
     TKsMemoryStream stream;
     SaveToStream(stream, compressionKind, jpegQuality);
-    stream.SaveToFile(path);
+    writeFileAtomically(path, stream.Data());
 }
 
 } // namespace zuno

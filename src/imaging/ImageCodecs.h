@@ -19,12 +19,6 @@ namespace zuno {
 // gigabytes.
 constexpr uint64_t decodeBudget(uint64_t dataSize) { return (uint64_t(32) << 20) + dataSize * 1100; }
 
-// ---- zlib (RFC 1950 streams) ----
-// Inflates into dst; stops when dst is full or the stream ends and returns
-// the bytes produced. A damaged stream is an error.
-size_t              inflateInto(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t dstSize);
-std::vector<uint8_t> deflateBytes(const uint8_t* src, size_t size, int level);
-
 // ---- JPEG ----
 // Decodes a JPEG stream of exactly width x height pixels into RGB triples
 // (red, green, blue), rows top-down without padding.

@@ -7,6 +7,7 @@
 
 #include "core/StreamFields.h"
 #include "core/TStream.h"
+#include "platform/posix/AtomicFile.h"
 #include "imaging/SurfaceRows.h"
 
 namespace zuno {
@@ -289,7 +290,7 @@ void TCustomDIBX::SaveToStream(TStream& stream) {
 void TCustomDIBX::SaveToFile(const std::string& name) {
     TKsMemoryStream m;
     SaveToStream(m);
-    m.SaveToFile(name);
+    writeFileAtomically(name, m.Data());
 }
 
 } // namespace zuno

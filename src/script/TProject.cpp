@@ -9,6 +9,7 @@
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
+#include "core/TextHelpers.h"
 #include "expr/ParamConvert.h"
 #include "expr/TParamCollection.h"
 #include "script/TStatusData.h"
@@ -16,36 +17,6 @@
 namespace zuno {
 
 namespace fs = std::filesystem;
-
-static std::string withSlash(std::string path) {
-    if (!path.empty() && path.back() != '/')
-        path += '/';
-    return path;
-}
-
-static bool endsWithZv(const std::string& path) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
-        return false;
-    TKsMemoryStream tail;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    char b[2] = {0, 0};
-    bool ok = std::fseek(f, -2, SEEK_END) == 0 && std::fread(b, 1, 2, f) == 2;
-    std::fclose(f);
-    return ok && b[0] == 'z' && b[1] == 'v';
-}
-
-static bool startsWithVf(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    char b[2] = {0, 0};
-    bool ok = std::fread(b, 1, 2, f) == 2;
-    std::fclose(f);
-    return ok && b[0] == 'v' && b[1] == 'f';
-}
 
 TProject::TProject(TScriptEnv& env, TProjectStartInfo info) : FEnv(env), FInfo(std::move(info)) {
     FTitle = sjis("情報");
@@ -60,20 +31,9 @@ TProject::~TProject() {
     }
 }
 
-std::string TProject::gameFolder() const {
-    if (FInfo.Arguments.empty())
-        return {};
-    const std::string& a = FInfo.Arguments[0];
-    std::error_code ec;
-    if (fs::is_regular_file(a, ec)) {
-        std::string folder = diskFolderOf(a);
-        return folder.empty() ? std::string("./") : folder;
-    }
-    return withSlash(a);
-}
-
 std::string TProject::StatusFilePath() const {
-    std::string folder = FInfo.Arguments.empty() ? withSlash(FInfo.ExecutableFolder) : gameFolder();
+    std::string folder = FInfo.Arguments.empty() ? withSlash(FInfo.ExecutableFolder)
+                                                 : TVrFileManager::GameFolderOf(FInfo.Arguments[0]);
     return folder + "save.dat";
 }
 
@@ -89,21 +49,6 @@ void TProject::warn(const char* utf8Text) {
 
 std::string TProject::playerFile() const {
     return FInfo.ExecutablePath.empty() ? withSlash(FInfo.ExecutableFolder) + "zunoplay" : FInfo.ExecutablePath;
-}
-
-void TProject::registerGameData() {
-    TVrFileManager& files = *FEnv.Files;
-    files.RegisterGameData(playerFile(), FInfo.Arguments);
-    if (FInfo.Arguments.empty())
-        return;
-    // The first argument may name a data file instead of the game folder: its
-    // folder is then the game folder, and data files are taken as archives.
-    files.SetBaseFolder(gameFolder());
-    for (const std::string& a : FInfo.Arguments) {
-        std::error_code ec;
-        if (fs::is_regular_file(a, ec) && !endsWithZv(a) && startsWithVf(a))
-            files.AddArchive(a);
-    }
 }
 
 bool TProject::installCheck() {
@@ -243,7 +188,7 @@ bool TProject::Create() {
         FFailReason = sjis("プロジェクトがありません");
         return false;
     }
-    registerGameData();
+    FEnv.Files->RegisterGameData(playerFile(), FInfo.Arguments);
     loadStatus();
     FTitle = sjis("情報");
     if (FInfo.Arguments.empty() && !installCheck())
@@ -345,7 +290,7 @@ void TProject::writeStatus() {
         std::error_code ec;
         const std::string folder = diskFolderOf(path);
         if (FSetting.FKeepStatus && (folder.empty() || fs::is_directory(folder, ec)))
-            image.SaveToFile(path);   // a temporary file beside it, then renamed
+            image.SaveToFile(path);   // through the atomic write
     } catch (const EZunoError&) {
         // A status file that cannot be written is given up silently.
     }

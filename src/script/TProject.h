@@ -50,13 +50,11 @@ public:
     const std::string&  FailReason() const { return FFailReason; }
 
 private:
-    void                registerGameData();
     bool                installCheck();
     void                loadStatus();
     bool                readProject(const std::string& name, TProjectSetting& into);
     void                applyProject();
-    std::string         gameFolder() const;
-    std::string         playerFile() const;   // disk path of the player (its folder holds install.dat)   // disk folder of the first argument, '/' ended; "" without one
+    std::string         playerFile() const;   // disk path of the player (its folder holds install.dat)
     void                warn(const char* utf8Text);
     void                writeStatus();
 

@@ -12,7 +12,7 @@
 #include "ArchiveTestUtil.h"
 #include "archive/TKsBigFileStream.h"
 #include "archive/TVrFileCollection.h"
-#include "archive/ZlibCodec.h"
+#include "core/ZlibCodec.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 

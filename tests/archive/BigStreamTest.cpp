@@ -2,9 +2,11 @@
 // memory and resource streams, the read buffer, range streams and CopyStream.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -112,6 +114,43 @@ TEST(BigFileStream, CreateDeletesOldVolumesAndReadOnlyNeverWrites) {
     EXPECT_EQ(missing.GetSize(), 0);
     char c;
     EXPECT_EQ(missing.Read(&c, 1), 0);
+}
+
+TEST(BigFileStream, ReplacingLeavesTheOldFileUntilCommitted) {
+    TempDir dir;
+    auto names = [&] {
+        std::vector<std::string> list;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            list.push_back(e.path().filename().string());
+        std::sort(list.begin(), list.end());
+        return list;
+    };
+    for (const char* name : {"game.dat", "game.001", "game.002"})
+        test::writeFile(dir.path(name), Bytes(5, 'o'));
+
+    // Given up: the old volumes stay as they were and no temporary is left.
+    {
+        auto w = TKsBigFileStream::CreateReplacing(dir.path("game.dat"));
+        EXPECT_EQ(w->Write("abc", 3), 3);
+        EXPECT_EQ(test::readFile(dir.path("game.dat")), Bytes(5, 'o'));
+    }
+    EXPECT_EQ(names(), (std::vector<std::string>{"game.001", "game.002", "game.dat"}));
+
+    // Committed: the new file in place, the old file's further volumes gone.
+    auto w = TKsBigFileStream::CreateReplacing(dir.path("game.dat"));
+    EXPECT_EQ(w->Write("abcd", 4), 4);
+    w->SetPosition(1);
+    char back[2];
+    EXPECT_EQ(w->Read(back, 2), 2);
+    EXPECT_EQ(std::string(back, 2), "bc");
+    EXPECT_EQ(test::readFile(dir.path("game.dat")), Bytes(5, 'o'));
+    w->Commit();
+    EXPECT_EQ(test::readFile(dir.path("game.dat")), test::bytesOf("abcd"));
+    EXPECT_EQ(names(), std::vector<std::string>{"game.dat"});
+
+    // Nothing written still makes an empty file.
+    TKsBigFileStream::CreateReplacing(dir.path("game.dat"))->Commit();
+    EXPECT_EQ(test::readFile(dir.path("game.dat")), Bytes());
 }
 
 TEST(BigFileStream, CopyOperations) {

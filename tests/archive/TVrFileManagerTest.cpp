@@ -172,15 +172,6 @@ TEST(VrFileManager, ExtractDir) {
         EXPECT_EQ(TVrFileManager::ExtractDir(c.name), c.dir) << c.name;
 }
 
-TEST(VrFileManager, CdRootsFromTheMountTable) {
-    std::string mounts =
-        "/dev/vda / ext4 rw 0 0\n"
-        "/dev/sr0 /media/cd\\040rom iso9660 ro 0 0\n"
-        "/dev/sr1 /mnt/dvd udf ro 0 0\n"
-        "proc /proc proc rw 0 0\n";
-    EXPECT_EQ(TVrFileManager::cdRootsFromMounts(mounts), (std::vector<std::string>{"/media/cd rom/", "/mnt/dvd/"}));
-}
-
 TEST(VrFileManager, DiscsAreFoundByIdentityAndNumber) {
     TempDir dir;
     test::writeFile(dir.path("cd1/GAME.DAT"), test::buildArchive(102, {{"d1.txt", test::bytesOf("one"), 1}}));

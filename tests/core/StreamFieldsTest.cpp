@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
@@ -81,14 +82,14 @@ TEST(TKsMemoryStream, SeekPastTheEndThenWriteFillsTheGap) {
     EXPECT_THROW(s.ReadBuffer(buf, 1), EZunoError);
 }
 
-TEST(TKsMemoryStream, SaveToFileReplacesTheFileWhole) {
+TEST(TKsMemoryStream, LoadFromFileReadsTheFileWhole) {
     std::string path = ::testing::TempDir() + "zuno_memstream.bin";
-    TKsMemoryStream a(std::vector<uint8_t>{1, 2, 3});
-    a.SaveToFile(path);
-    TKsMemoryStream b;
+    std::ofstream(path, std::ios::binary) << "\x01\x02\x03";
+    TKsMemoryStream b(std::vector<uint8_t>{9, 9, 9, 9});
+    b.SetPosition(2);
     b.LoadFromFile(path);
     EXPECT_EQ(b.Data(), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(b.GetPosition(), 0);
     EXPECT_THROW(b.LoadFromFile(path + ".missing"), EZunoError);
-    EXPECT_THROW(a.SaveToFile(::testing::TempDir() + "no/such/dir/x.bin"), EZunoError);
     std::remove(path.c_str());
 }

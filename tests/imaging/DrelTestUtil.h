@@ -9,6 +9,7 @@
 
 #include "core/StreamFields.h"
 #include "core/TStream.h"
+#include "core/ZlibCodec.h"
 #include "imaging/ImageCodecs.h"
 #include "imaging/TDrelBitmap.h"
 
@@ -75,7 +76,7 @@ public:
 };
 
 inline std::vector<uint8_t> rowsOf(const TDrelBitmap& b) { return std::vector<uint8_t>(b.Bits(), b.Bits() + b.ByteSize()); }
-inline std::vector<uint8_t> zlibOf(const std::vector<uint8_t>& v) { return deflateBytes(v.data(), v.size(), 6); }
+inline std::vector<uint8_t> zlibOf(const std::vector<uint8_t>& v) { return deflateZlib(v.data(), v.size(), 6); }
 
 // Drel header of a given version (>= 103: the 40-byte block).
 struct DrelHeader {

@@ -15,7 +15,7 @@
 #include "core/EZunoError.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/InputScript.h"
-#include "platform/PosixServices.h"
+#include "platform/posix/PosixServices.h"
 #include "platform/SdlPlatform.h"
 
 using namespace zuno;

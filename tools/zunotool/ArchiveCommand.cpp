@@ -1,7 +1,5 @@
 // zunotool ls, cat, pack and unpack: listing, reading, building and
 // extracting "vf" archives.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include "archive/TVrFileCollection.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
+#include "platform/posix/AtomicFile.h"
 
 namespace zuno::tool {
 
@@ -64,32 +63,6 @@ int runCat(const std::vector<std::string>& args) {
     return 0;
 }
 
-// The volumes of a written archive go from their temporary names to their
-// final ones; volumes of an older, longer archive of that name are removed.
-void moveVolumes(const std::string& from, const std::string& to, int count) {
-    for (int k = 0; k < count; ++k) {
-        std::error_code ec;
-        fs::rename(TKsBigFileStream::volumeFileName(from, k), TKsBigFileStream::volumeFileName(to, k), ec);
-        if (ec)
-            throw EZunoError::fromUtf8(to + ":書き込めません");
-    }
-    for (int k = std::max(count, 1);; ++k) {
-        std::string stale = TKsBigFileStream::volumeFileName(to, k);
-        if (!diskFileExists(stale))
-            break;
-        ::unlink(stale.c_str());
-    }
-}
-
-void removeVolumes(const std::string& name) {
-    for (int k = 0;; ++k) {
-        std::string volume = TKsBigFileStream::volumeFileName(name, k);
-        if (!diskFileExists(volume))
-            break;
-        ::unlink(volume.c_str());
-    }
-}
-
 int runPack(const std::vector<std::string>& args) {
     if (args.size() != 2)
         throw UsageError("pack takes a folder and an output archive");
@@ -99,14 +72,13 @@ int runPack(const std::vector<std::string>& args) {
     if (!fs::is_directory(dir, ec))
         throw EZunoError::fromUtf8(dir + ":フォルダがありません");
 
-    // The temporary archive keeps the output's extension, so its volumes are
-    // named like the output's.
+    // The archive's volumes are written as temporaries beside their targets
+    // (".game.dat.tmp…", ".game.001.tmp…"); left-overs of a broken run are no input.
     fs::path outPath(outName);
-    std::string ext = outPath.extension().string();
     std::string stem = outPath.stem().string();
-    std::string folder = outPath.parent_path().string();
-    std::string temp = (folder.empty() ? std::string() : folder + "/") + "." + stem + ".tmp" +
-                       std::to_string(::getpid()) + ext;
+    auto isTemporary = [&](const std::string& file) {
+        return file.rfind("." + stem + ".", 0) == 0 && file.find(".tmp", stem.size() + 2) != std::string::npos;
+    };
 
     std::vector<std::pair<std::string, fs::path>> files;   // game name, disk path
     for (auto it = fs::recursive_directory_iterator(dir, ec); !ec && it != fs::recursive_directory_iterator();
@@ -117,7 +89,7 @@ int runPack(const std::vector<std::string>& args) {
         if (fs::equivalent(it->path(), outPath, same))
             continue;
         std::string file = it->path().filename().string();
-        if (file.rfind("." + stem + ".tmp", 0) == 0)
+        if (isTemporary(file))
             continue;
         std::string name;
         for (const fs::path& part : fs::relative(it->path(), dir)) {
@@ -135,37 +107,10 @@ int runPack(const std::vector<std::string>& args) {
     archive.SetFolder(fs::path(dir).string());
     for (auto& f : files)
         archive.AddEntry(f.first);
-    int volumes = 0;
-    try {
-        TKsBigFileStream out(temp, fmCreate);
-        archive.SaveToStream(out);
-        volumes = out.VolumeCount();
-    } catch (...) {
-        removeVolumes(temp);
-        throw;
-    }
-    moveVolumes(temp, outName, volumes);
+    std::unique_ptr<TKsBigFileStream> out = TKsBigFileStream::CreateReplacing(outName);
+    archive.SaveToStream(*out);
+    out->Commit();
     return 0;
-}
-
-// Writes one file through a temporary file in the same folder.
-void writeFileAtomically(const fs::path& path, TKsMemoryStream& data) {
-    fs::path temp = path;
-    temp += ".tmp~";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    bool ok = f != nullptr;
-    size_t size = static_cast<size_t>(data.GetSize());
-    if (ok && size > 0)
-        ok = std::fwrite(data.Memory(), 1, size, f) == size;
-    if (f && std::fclose(f) != 0)
-        ok = false;
-    std::error_code ec;
-    if (ok)
-        fs::rename(temp, path, ec);
-    if (!ok || ec) {
-        fs::remove(temp, ec);
-        throw EZunoError::fromUtf8(path.string() + ":書き込めません");
-    }
 }
 
 int runUnpack(const std::vector<std::string>& args) {
@@ -193,7 +138,7 @@ int runUnpack(const std::vector<std::string>& args) {
             archive.ReadItem(*entry, contents);
             fs::path target = dir / gameNameToDiskPath(entry->Name());
             fs::create_directories(target.parent_path(), ec);
-            writeFileAtomically(target, contents);
+            writeFileAtomically(target.string(), contents.Data());
         } catch (const EZunoError& e) {
             std::fprintf(stderr, "zunotool: %s\n", escapeForPrint(e.message(), true).c_str());
             status = 1;

@@ -12,6 +12,7 @@
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/TStream.h"
+#include "platform/posix/AtomicFile.h"
 #include "script/PageSource.h"
 #include "script/ProjectSource.h"
 #include "ToolCommand.h"
@@ -92,7 +93,7 @@ int runGame(const std::vector<std::string>& args) {
             TProjectSetting project = buildProjectSource(readTextFile(file), file.string());
             TKsMemoryStream s;
             project.SaveToStream(s);
-            s.SaveToFile((staging / rel.parent_path() / "zuno.zpb").string());
+            writeFileAtomically((staging / rel.parent_path() / "zuno.zpb").string(), s.Data());
             haveProject = true;
         } else if (endsWith(".drl.png") || endsWith(".drl.bmp")) {
             target.replace_extension();                                 // NAME.drl
@@ -118,7 +119,7 @@ int runGame(const std::vector<std::string>& args) {
         std::unique_ptr<TPage> page = buildPageSource(p.text, p.source.string(), p.name, lookup);
         TKsMemoryStream s;
         page->SaveToStream(s);
-        s.SaveToFile(p.output.string());
+        writeFileAtomically(p.output.string(), s.Data());
     }
     return runTool("pack", {staging.string(), (out / "game.dat").string()});
 }

@@ -10,6 +10,7 @@
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/TStream.h"
+#include "platform/posix/AtomicFile.h"
 #include "imaging/ImageCodecs.h"
 #include "imaging/TDrelFrameList.h"
 #include "ToolCommand.h"
@@ -119,7 +120,7 @@ int runImage(const std::vector<std::string>& args) {
         }
         list.SaveToStream(stream, int32_t(kind), int32_t(quality));
     }
-    stream.SaveToFile(out);
+    writeFileAtomically(out, stream.Data());
     return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/TStream.h"
+#include "platform/posix/AtomicFile.h"
 #include "script/PageSource.h"
 #include "script/ProjectSource.h"
 #include "script/TPage.h"
@@ -33,7 +34,7 @@ std::string readTextFile(const std::string& path) {
     return s.str();
 }
 
-void saveStream(TKsMemoryStream& s, const std::string& path) { s.SaveToFile(path); }
+void saveStream(TKsMemoryStream& s, const std::string& path) { writeFileAtomically(path, s.Data()); }
 
 TKsMemoryStream readWholeFile(const std::string& path) {
     TKsMemoryStream s;

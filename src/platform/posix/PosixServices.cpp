@@ -1,4 +1,4 @@
-#include "platform/PosixServices.h"
+#include "platform/posix/PosixServices.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,17 +12,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/TPlatform.h"
+#include "core/TextHelpers.h"
 
 namespace zuno {
 
 namespace {
-
-std::string withSlash(std::string path) {
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    return path;
-}
 
 std::string envOr(const char* name, const std::string& fallback) {
     const char* v = std::getenv(name);
@@ -121,6 +115,13 @@ std::vector<std::string> parseCdRoots(std::string_view mountTable) {
     return roots;
 }
 
+std::vector<std::string> mountedCdRoots() {
+    std::ifstream in("/proc/mounts");
+    std::ostringstream text;
+    text << in.rdbuf();
+    return parseCdRoots(text.str());
+}
+
 // ---------------------------------------------------------------- folders and shell
 
 std::string temporaryFolderPath() {
@@ -163,32 +164,15 @@ bool startShellOpen(const std::string& target) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// ---------------------------------------------------------------- TPlatform services
+// ---------------------------------------------------------------- environment and time
 
-bool TPlatform::acquireInstanceLock(const std::string& mutexName) {
-    releaseInstanceLock();
-    FLockFd = lockInstanceFile(instanceLockPath(mutexName));
-    return FLockFd >= 0;
-}
+const char* environmentValue(const char* name) { return std::getenv(name); }
 
-void TPlatform::releaseInstanceLock() {
-    unlockInstanceFile(FLockFd);
-    FLockFd = -1;
-}
-
-std::string TPlatform::temporaryFolder() const {
-    return temporaryFolderPath();
-}
-
-bool TPlatform::shellOpen(const std::string& target) {
-    return startShellOpen(target);
-}
-
-std::vector<std::string> TPlatform::cdRoots() const {
-    std::ifstream in("/proc/mounts");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parseCdRoots(text.str());
+std::tm localTimeOf(std::time_t moment) {
+    std::tm local{};
+    if (!localtime_r(&moment, &local))
+        local = std::tm{};
+    return local;
 }
 
 } // namespace zuno

@@ -1,7 +1,10 @@
-// The operating-system services both platform implementations share, as plain
-// functions so they can be tested without a window.
+// The operating-system services of the player, as plain functions so they
+// can be tested without a window: the single-instance lock, the mounted
+// discs, the temporary and configuration folders, the environment, local
+// time and the shell's "open".
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +27,9 @@ void                    unlockInstanceFile(int fd);
 // trailing '/', in table order.
 std::vector<std::string> parseCdRoots(std::string_view mountTable);
 
+// The roots of the discs mounted now (parseCdRoots of the system's mount table).
+std::vector<std::string> mountedCdRoots();
+
 // $TMPDIR or /tmp, with a trailing '/'.
 std::string             temporaryFolderPath();
 
@@ -35,5 +41,11 @@ std::string             executableFolder();
 
 // $XDG_CONFIG_HOME/zunoplay/ (or ~/.config/zunoplay/), with a trailing '/'.
 std::string             userConfigFolder();
+
+// The value of an environment variable; nullptr when it is not set.
+const char*             environmentValue(const char* name);
+
+// The broken-down local time of a moment (all fields 0 when it cannot be had).
+std::tm                 localTimeOf(std::time_t moment);
 
 } // namespace zuno

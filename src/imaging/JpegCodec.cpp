@@ -1,4 +1,4 @@
-// zlib streams and JPEG pictures for the Drel format.
+// JPEG pictures for the Drel format.
 //
 // libjpeg reports fatal errors through a callback that must not return; it
 // leaves with longjmp. The functions that run libjpeg therefore hold only
@@ -12,60 +12,11 @@
 #include <string>
 
 #include <jpeglib.h>
-#include <zlib.h>
 
 #include "core/EZunoError.h"
 #include "imaging/ImageCodecs.h"
 
 namespace zuno {
-
-// ---------------------------------------------------------------- zlib
-
-size_t inflateInto(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t dstSize) {
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK)
-        throw EZunoError::fromUtf8("zlib を初期化できません");
-    size_t produced = 0;
-    int rc = Z_OK;
-    // zlib counts in 32-bit units; feed large buffers in pieces.
-    constexpr size_t kChunk = size_t(1) << 30;
-    size_t inLeft = srcSize, outLeft = dstSize;
-    z.next_in = const_cast<Bytef*>(src);
-    z.next_out = dst;
-    while (outLeft > 0) {
-        if (z.avail_in == 0) {
-            if (inLeft == 0)
-                break;
-            z.avail_in = uInt(std::min(inLeft, kChunk));
-            inLeft -= z.avail_in;
-        }
-        uInt out = uInt(std::min(outLeft, kChunk));
-        z.avail_out = out;
-        rc = inflate(&z, Z_NO_FLUSH);
-        size_t got = out - z.avail_out;
-        produced += got;
-        outLeft -= got;
-        if (rc == Z_STREAM_END)
-            break;
-        if (rc == Z_BUF_ERROR && got == 0 && z.avail_in == 0 && inLeft == 0)
-            break;  // the input ended before the stream did: what was produced is checked by the caller
-        if (rc != Z_OK && rc != Z_BUF_ERROR) {
-            inflateEnd(&z);
-            throw EZunoError::fromUtf8("圧縮データが壊れています");
-        }
-    }
-    inflateEnd(&z);
-    return produced;
-}
-
-std::vector<uint8_t> deflateBytes(const uint8_t* src, size_t size, int level) {
-    uLongf bound = compressBound(uLong(size));
-    std::vector<uint8_t> out(bound);
-    if (compress2(out.data(), &bound, src, uLong(size), level) != Z_OK)
-        throw EZunoError::fromUtf8("データを圧縮できません");
-    out.resize(bound);
-    return out;
-}
 
 // ---------------------------------------------------------------- JPEG
 

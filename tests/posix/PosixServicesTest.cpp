@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/HeadlessPlatform.h"
-#include "platform/PosixServices.h"
+#include "platform/posix/PosixServices.h"
 
 namespace zuno {
 namespace {
@@ -43,16 +43,33 @@ TEST(InstanceLock, FileNamesAreSafeAndDistinct) {
 }
 
 TEST(CdRoots, OnlyIso9660AndUdfMountsWithDecodedNames) {
-    const char* table =
-        "/dev/sda1 / ext4 rw,relatime 0 0\n"
-        "/dev/sr0 /media/user/GAME\\040DISC iso9660 ro,nosuid 0 0\n"
-        "proc /proc proc rw 0 0\n"
-        "/dev/sr1 /mnt/dvd/ udf ro 0 0\n"
-        "broken-line\n"
-        "/dev/loop0 /mnt/a\\134b iso9660 ro 0 0\n";
-    EXPECT_EQ(parseCdRoots(table),
-              (std::vector<std::string>{"/media/user/GAME DISC/", "/mnt/dvd/", "/mnt/a\\b/"}));
-    EXPECT_TRUE(parseCdRoots("").empty());
+    struct Case {
+        const char* table;
+        std::vector<std::string> roots;
+    };
+    const Case cases[] = {
+        {"/dev/sda1 / ext4 rw,relatime 0 0\n"
+         "/dev/sr0 /media/user/GAME\\040DISC iso9660 ro,nosuid 0 0\n"
+         "proc /proc proc rw 0 0\n"
+         "/dev/sr1 /mnt/dvd/ udf ro 0 0\n"
+         "broken-line\n"
+         "/dev/loop0 /mnt/a\\134b iso9660 ro 0 0\n",
+         {"/media/user/GAME DISC/", "/mnt/dvd/", "/mnt/a\\b/"}},
+        {"/dev/vda / ext4 rw 0 0\n"
+         "/dev/sr0 /media/cd\\040rom iso9660 ro 0 0\n"
+         "/dev/sr1 /mnt/dvd udf ro 0 0\n"
+         "proc /proc proc rw 0 0\n",
+         {"/media/cd rom/", "/mnt/dvd/"}},
+        // Only three octal digits are an escape: 8 and 9 are not octal, and a
+        // backslash too near the end stays as it is.
+        {"/dev/sr0 /mnt/x\\089 iso9660 ro 0 0\n"
+         "/dev/sr1 /mnt/y\\04 udf ro 0 0\n"
+         "/dev/sr2 /mnt/tab\\011end iso9660 ro 0 0\n",
+         {"/mnt/x\\089/", "/mnt/y\\04/", "/mnt/tab\tend/"}},
+        {"", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(parseCdRoots(c.table), c.roots) << c.table;
 }
 
 TEST(ShellOpen, StartsXdgOpenWithTheTarget) {
