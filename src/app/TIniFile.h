@@ -27,7 +27,7 @@ public:
     void                writeBool(std::string_view section, std::string_view key, bool value);   // "1" or "0"
 
     std::string         text() const;                           // the whole file
-    void                save(const std::string& path) const;    // temporary file, then rename; EZunoError
+    void                save(const std::string& path) const;    // the atomic write; EZunoError
 
 private:
     struct TLine {

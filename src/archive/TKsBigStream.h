@@ -35,7 +35,7 @@ public:
 };
 
 // A big stream over one owned memory stream; loads itself from a file and
-// saves itself to one (through a temporary file that is renamed at the end).
+// saves itself to one (through the atomic write).
 class TKsBigMemoryStream : public TKsBigStream {
 public:
                         TKsBigMemoryStream() = default;
