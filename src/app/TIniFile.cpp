@@ -1,7 +1,6 @@
 #include "app/TIniFile.h"
 
 #include <charconv>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
