@@ -66,8 +66,7 @@ bool TGameRunner::start() {
     const TProjectSetting& s = FProject->Setting();
     const int w = s.FScreenWidth > 0 ? s.FScreenWidth : 640;
     const int h = s.FScreenHeight > 0 ? s.FScreenHeight : 480;
-    FRegistry.Width = w;
-    FRegistry.Height = h;
+    FRegistry.SetSize(w, h);
     if (!FPlatform.openWindow(cp932ToUtf8(FProject->Title()), w, h)) {
         FFailReason = "cannot open the window";
         return false;
@@ -155,7 +154,7 @@ void TGameRunner::updateObjects() {
 
 void TGameRunner::compose() {
     // The active screen's background (0x00BBGGRR; negative: none) fills the scene.
-    const int32_t color = FRegistry.ActiveScreen().Color;
+    const int32_t color = FRegistry.ActiveBase()->Color();
     if (color < 0)
         return;
     const uint32_t c = static_cast<uint32_t>(color);
