@@ -1,6 +1,7 @@
 #include "objects/TZunoControl.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "core/EZunoError.h"
@@ -368,12 +369,23 @@ TPoint TZunoControl::GetScreenPoint() {
 TPoint TZunoControl::ClientToScreen(TPoint p) { return {p.X + ScreenLeft(), p.Y + ScreenTop()}; }
 TPoint TZunoControl::ScreenToClient(TPoint p) { return {p.X - ScreenLeft(), p.Y - ScreenTop()}; }
 
-TRect TZunoControl::GetClientRect() { return TRect::bounds(ScreenLeft(), ScreenTop(), FWidth, FHeight); }
+// A rectangle from a position and a size whose far edge is kept inside 32 bits.
+static TRect boundsRect(int32_t x, int32_t y, int32_t w, int32_t h) {
+    auto edge = [](int32_t a, int32_t size) {
+        return static_cast<int32_t>(std::clamp<int64_t>(int64_t(a) + size, INT32_MIN, INT32_MAX));
+    };
+    return {x, y, edge(x, w), edge(y, h)};
+}
+
+TRect TZunoControl::GetClientRect() { return boundsRect(ScreenLeft(), ScreenTop(), FWidth, FHeight); }
 
 TRect TZunoControl::GetClipRect() {
     if (FClipWidth < 1 || FClipHeight < 1)
         return {};
-    return TRect::bounds(ScreenLeft() + FClipLeft, ScreenTop() + FClipTop, FClipWidth, FClipHeight);
+    const auto at = [](int32_t a, int32_t b) {
+        return static_cast<int32_t>(std::clamp<int64_t>(int64_t(a) + b, INT32_MIN, INT32_MAX));
+    };
+    return boundsRect(at(ScreenLeft(), FClipLeft), at(ScreenTop(), FClipTop), FClipWidth, FClipHeight);
 }
 
 bool TZunoControl::ClipToClient(TRect& r) {
