@@ -67,13 +67,16 @@ bool TGameRunner::start() {
     const TProjectSetting& s = FProject->Setting();
     const int w = s.FScreenWidth > 0 ? s.FScreenWidth : 640;
     const int h = s.FScreenHeight > 0 ? s.FScreenHeight : 480;
-    FRegistry.Width = w;
-    FRegistry.Height = h;
+    FRegistry.SetSize(w, h);
     if (!FPlatform.openWindow(cp932ToUtf8(FProject->Title()), w, h)) {
         FFailReason = "cannot open the window";
         return false;
     }
     FScene.resize(w, h);
+    // The registry composes straight into the scene: 32-bit pixels 0x00RRGGBB.
+    FSceneSurface.SetExternalPixels(reinterpret_cast<uint8_t*>(FScene.data()), FScene.width(), FScene.height(), 32,
+                                    FScene.pitchBytes());
+    FRegistry.SetOutputSurface(&FSceneSurface);
     return true;
 }
 
@@ -150,30 +153,21 @@ void TGameRunner::route(const std::vector<TInputEvent>& events) {
 }
 
 void TGameRunner::updateObjects() {
-    // No display objects exist yet; the update pass counts the frames.
+    FRegistry.Update(FEnv.LastFrameDuration);
     ++FEnv.UpdateCount;
 }
 
 void TGameRunner::compose() {
-    // The active screen's background (0x00BBGGRR; negative: none) fills the scene.
-    const int32_t color = FRegistry.ActiveScreen().Color;
-    if (color < 0)
-        return;
-    const uint32_t c = static_cast<uint32_t>(color);
-    const uint32_t rgb = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-    if (rgb != FLastBackground) {
-        FScene.fill(rgb);
-        FLastBackground = rgb;
-        FSceneDirty = true;
-    }
+    // Only the dirty rectangles of the screens are repainted.
+    FRegistry.Draw();
 }
 
 void TGameRunner::present() {
     std::vector<TPresentRect> changed;
-    if (FSceneDirty)
-        changed.push_back(FScene.bounds());
+    for (const TRect& r : FRegistry.PresentRects())
+        changed.push_back({r.Left, r.Top, r.Right, r.Bottom});
     FPlatform.present(FScene, changed);
-    FSceneDirty = false;
+    FRegistry.ClearDirty();
 }
 
 void TGameRunner::writeScreenshots(int64_t step) {

@@ -15,6 +15,7 @@
 #include "archive/TVrFileManager.h"
 #include "expr/TParamCollection.h"
 #include "expr/TSysFuncMan.h"
+#include "imaging/TDIBX.h"
 #include "objects/TZunoBaseList.h"
 #include "platform/TPlatform.h"
 #include "platform/TSceneBuffer.h"
@@ -65,13 +66,12 @@ private:
     TScriptEnv          FEnv;
     std::unique_ptr<TProject> FProject;
     TSceneBuffer        FScene;
+    TDIBX               FSceneSurface;      // the registry's view of FScene's pixels
     TFrameClock         FClock;
     std::ofstream       FTrace;
     std::string         FFailReason;
     bool                FClosed = false;
     bool                FActive = true;
-    bool                FSceneDirty = true;
-    uint32_t            FLastBackground = 0xFFFFFFFF;
     bool                FFinished = false;
 };
 

@@ -1,73 +1,126 @@
-// The registry of one scene, in the part that stands without display objects:
-// the input state of the two screens (mouse position, press latches, held
-// buttons, wheel) and of the keyboard, the event queue, and the list of
-// registered objects by name. Display objects, composition, focus and
-// transitions join this class with the object model.
+// The registry of one scene. It owns every display object and its two
+// screens, names and finds objects, deletes them at once or at the end of the
+// frame, keeps the event queue, the keyboard state and focus, and runs the
+// three per-frame passes: the input step (before the interpreter), the object
+// update (after it) and the composition of the screens into the output
+// surface, repainting only the dirty rectangles.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "objects/TTimerList.h"
-#include "objects/TZunoNamedObject.h"
+#include "objects/TZunoBase.h"
+#include "objects/TZunoObject.h"
 
 namespace zuno {
 
-// The mouse state of one screen.
-struct TScreenInput {
-    int32_t             MouseX = 0, MouseY = 0;             // relative to the play area
-    bool                LPushLatch = false, LPushed = false;    // press since the last input step / in this one
-    bool                RPushLatch = false, RPushed = false;
-    bool                LHeld = false, RHeld = false;
-    bool                Moved = false;
-    bool                WheelDownLatch = false, WheelDown = false;
-    bool                WheelUpLatch = false, WheelUp = false;
-    int32_t             Color = 0;                          // background; negative: no fill
-};
-
-class TZunoBaseList {
+class TZunoBaseList : public TZunoComponent {
 public:
     static constexpr int kKeyCount = 256;
+    // Largest scene side: sizes from scripts and save data are cut to it.
+    static constexpr int32_t kMaxSceneSize = 4096;
 
                         TZunoBaseList();
+                        ~TZunoBaseList() override;
 
-    // Reset: empties the event queue, frees every registered object, fresh screens
-    // (keeping the mouse position).
+    // Frees the transition, the screens, the queued events and every object;
+    // fresh screens of the same size keep the mouse position.
     void                Reset();
 
-    // --- objects
-    TZunoNamedObject*   Register(std::unique_ptr<TZunoNamedObject> object);
-    TZunoNamedObject*   FindComponent(const std::string& name) const;     // case-insensitive; none for ""
-    bool                IsRegistered(const TZunoNamedObject* object) const;
+    // --- objects ------------------------------------------------------------------------
+    // Registers a new object at the end of the list and names it "object" + a
+    // number unless the class asks otherwise.
+    TZunoObject*        Register(std::unique_ptr<TZunoObject> object);
+    template <class T> T* Create() { return static_cast<T*>(Register(std::make_unique<T>())); }
+    // The class of a kind (top bit ignored); none for kinds without a class.
+    TZunoObject*        CreateByKind(uint8_t kind);
+    static std::unique_ptr<TZunoObject> NewByKind(uint8_t kind);
+
     int                 ObjectCount() const { return static_cast<int>(FObjects.size()); }
+    TZunoObject*        Objects(int i) const { return FObjects[size_t(i)].get(); }
+    bool                IsRegistered(const TZunoNamedObject* object) const;
+    bool                IsAlive(const TZunoObject* object) const;      // registered or a screen
+    int                 IndexOfName(const std::string& name) const;    // exact bytes; -1
+    std::string         MakeUniqueName(const std::string& base) const; // base + 0, 1, 2 ...
+    std::string         NumberedName(const std::string& name) const;   // the "_2", "_3" ... rule
+    TZunoComponent*     FindComponent(const std::string& name) const;
+    TZunoControl*       FindControl(const std::string& name) const;
+    // Names of objects of `kind` (0: any) whose parent is `parent` (the
+    // registry itself: any parent); the number added.
+    int                 ListNames(std::vector<std::string>& list, uint8_t kind, const TZunoObject* parent) const;
 
-    // --- screens
-    int32_t             Width = 0, Height = 0;
-    int                 ActiveIndex = 0;
-    TScreenInput&       Screen(int i) { return FScreens[static_cast<size_t>(i & 1)]; }
-    TScreenInput&       ActiveScreen() { return Screen(ActiveIndex); }
+    void                DeleteObject(TZunoObject* object);             // at once, with its children
+    void                ScheduleDelete(TZunoObject* object);           // at the end of the update; name cleared
+    bool                IsPendingDelete(const TZunoObject* object) const;
+    int                 PendingCount() const { return static_cast<int>(FPending.size()); }
 
-    // --- input sources (from the window)
+    // Controls that hear right clicks first (menus, map images).
+    void                AddRClickScrap(TZunoControl* c);
+    void                RemoveRClickScrap(TZunoControl* c);
+
+    // --- screens and size -------------------------------------------------------------
+    TZunoBase*          GetScreen(int i) const { return FScreens[size_t(i & 1)].get(); }
+    TZunoBase*          ActiveBase() const { return GetScreen(FActiveIndex); }
+    int                 ActiveIndex() const { return FActiveIndex; }
+    TScreenInput&       Screen(int i) { return GetScreen(i)->Input; }
+    TScreenInput&       ActiveScreen() { return ActiveBase()->Input; }
+    int32_t             Width() const { return FWidth; }
+    int32_t             Height() const { return FHeight; }
+    void                SetSize(int32_t width, int32_t height);       // cut to 0 .. kMaxSceneSize
+
+    // The surface the scene is composed into: an external one (the display's
+    // back buffer) or the registry's own.
+    void                SetOutputSurface(TCustomDIBX* surface);
+    TCustomDIBX&        OutputSurface();
+    TCustomDIBX*        SurfaceOf(TZunoBase& screen);
+    bool                TransitionRunning() const { return FTransitionKind != 0; }
+    int32_t             TransitionKind() const { return FTransitionKind; }
+
+    // Makes `index` the active screen; both screens become entirely dirty and
+    // focus moves to the new screen. The transition effects themselves are
+    // not run here: the new screen shows at once.
+    void                StartTransition(int index, int32_t kind, int32_t parameter, bool force,
+                                        int32_t progress, int32_t duration);
+
+    // --- per-frame passes -----------------------------------------------------------------
+    void                InputStep(int32_t elapsedMs);
+    void                Update(int32_t elapsedMs);
+    int32_t             FrameElapsed() const { return FElapsed; }
+    void                Draw();
+    // Where the output changed in the last Draw (the active screen's dirty list).
+    std::vector<TRect>  PresentRects() const;
+    void                ClearDirty();                                  // after each presented frame
+
+    // --- input sources (from the window) -------------------------------------------------
     void                MouseDown(bool left, bool right);
     void                MouseUp();
     void                MouseMove(int32_t x, int32_t y);
-    void                Wheel(int32_t delta);                   // > 0 up, < 0 down
-    void                KeyDown(int32_t code);                  // codes below 256; the pushed latch too
+    void                Wheel(int32_t delta);                          // > 0 up, < 0 down
+    void                KeyDown(int32_t code);                         // codes below 256; the pushed latch too
     void                KeyUp(int32_t code);
     void                KeyChanged(int32_t code, bool down);
 
-    // Input step, once per frame before the interpreter: latches become this
-    // frame's flags, the key lists of the last frame are cleared, auto-repeat
-    // runs with the frame's elapsed milliseconds.
-    void                InputStep(int32_t elapsedMs);
+    // --- cursor -------------------------------------------------------------------------------
+    std::string         DefaultCursor;                                 // the project's cursor file
+    // Installs a cursor file (empty: the default arrow).
+    std::function<void(const std::string& file)> OnCursor;
 
-    // --- key queries
+    // --- focus ---------------------------------------------------------------------------------
+    TZunoControl*       Focus() const { return FFocus; }
+    void                SetFocus(TZunoControl* control);
+    void                RequestFocusSearch() { FFocusSearch = true; }
+    bool                FocusSearchRequested() const { return FFocusSearch; }
+    void                ClearFocusQuietly();                           // no events
+
+    // --- key state -----------------------------------------------------------------------------
     bool                IsKeyDown(int32_t code) const;
-    bool                KeyPushed(int32_t code) const;          // went down since the previous input step
-    bool                KeyRepeated(int32_t code) const;        // down or auto-repeated in this step
+    bool                KeyPushed(int32_t code) const;                 // went down since the previous input step
+    bool                KeyRepeated(int32_t code) const;               // down or auto-repeated in this step
     void                ClearKeys();
     const std::vector<int32_t>& DownList() const { return FDownList; }
     const std::vector<int32_t>& UpList() const { return FUpList; }
@@ -76,18 +129,46 @@ public:
     bool                UpFlag() const { return FUpFlag; }
     bool                RepeatFlag() const { return FRepeatFlag; }
 
-    int32_t             KeyRepeatDelay = 500;                   // ms before the first auto-repeat
-    int32_t             KeyRepeatInterval = 33;                 // ms between auto-repeats
+    int32_t             KeyRepeatDelay = 500;                          // ms before the first auto-repeat
+    int32_t             KeyRepeatInterval = 33;                        // ms between auto-repeats
 
-    // --- event queue
+    // --- sound switch (@SoundON) ----------------------------------------------------------------
+    bool                SoundOn() const { return FSoundOn; }
+    void                SetSoundOn(bool on);
+    std::function<void(bool on)> OnSoundOn;
+
+    // --- event queue ------------------------------------------------------------------------------
     TTimerList&         Events() { return FEvents; }
+
+    // --- save record --------------------------------------------------------------------------------
+    void                SaveToStream(TStream& s) override;
+    void                LoadFromStream(TStream& s, int32_t version) override;
+
+    void                ReleaseSurfaces() override;
+    void                RestoreSurfaces() override;
 
 private:
     static bool         validKey(int32_t code) { return code >= 0 && code < kKeyCount; }
+    std::unique_ptr<TZunoObject> unregister(TZunoObject* object);
+    void                freeObject(std::unique_ptr<TZunoObject> object);
+    void                makeScreens(int32_t mouseX, int32_t mouseY);
+    void                mouseStep(TZunoBase& screen);
+    void                postKeys(TZunoControl& c);
 
-    std::array<TScreenInput, 2> FScreens{};
+    std::array<std::unique_ptr<TZunoBase>, 2> FScreens;
+    std::vector<std::unique_ptr<TZunoObject>> FObjects;
+    std::vector<TZunoObject*> FPending;
+    std::vector<TZunoControl*> FRClickScrap;
     TTimerList          FEvents;
-    std::vector<std::unique_ptr<TZunoNamedObject>> FObjects;
+    int32_t             FWidth = 0, FHeight = 0;
+    int                 FActiveIndex = 0;
+    int32_t             FTransitionKind = 0;
+    int32_t             FElapsed = 0;
+    bool                FSoundOn = true;
+    TZunoControl*       FFocus = nullptr;
+    bool                FFocusSearch = false;
+    TCustomDIBX*        FExternalOutput = nullptr;
+    std::unique_ptr<TDIBX> FOwnOutput;
 
     std::array<uint8_t, kKeyCount> FDown{}, FPushLatch{}, FPushed{}, FRepeat{}, FRepeated{};
     std::array<int32_t, kKeyCount> FCountdown{};

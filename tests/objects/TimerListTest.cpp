@@ -5,14 +5,15 @@
 #include "core/StreamFields.h"
 #include "objects/TTimerList.h"
 #include "objects/TZunoBaseList.h"
+#include "objects/TZunoSound.h"
 
 namespace zuno {
 namespace {
 
 TZunoNamedObject* named(TZunoBaseList& r, const std::string& name) {
-    auto o = std::make_unique<TZunoNamedObject>();
+    TZunoObject* o = r.Create<TZunoSound>();
     o->SetName(name);
-    return r.Register(std::move(o));
+    return o;
 }
 
 TEST(TimerListTest, QueueOperationsByLevelAndSender) {

@@ -6,6 +6,7 @@
 #include "core/EZunoError.h"
 #include "archive/TZunoInstallSet.h"
 #include "objects/TZunoBaseList.h"
+#include "objects/TZunoSound.h"
 #include "script/TCallMan.h"
 
 namespace zuno::test {
@@ -26,9 +27,9 @@ protected:
         return *Game;
     }
     TZunoNamedObject* AddObject(const std::string& name) {
-        auto o = std::make_unique<TZunoNamedObject>();
+        TZunoObject* o = Game->Registry.Create<TZunoSound>();
         o->SetName(sjis(name));
-        return Game->Registry.Register(std::move(o));
+        return o;
     }
     void Post(TZunoNamedObject* sender, const std::string& handler, std::vector<std::string> args = {}) {
         Game->Registry.Events().Post(sender, sjis(handler), &args, 36);
@@ -475,9 +476,7 @@ TEST_F(InterpreterTest, SavedStateResumesInAFreshRun) {
 
     TScriptGame fresh(Folder.Path);
     ASSERT_TRUE(fresh.Start());
-    auto a = std::make_unique<TZunoNamedObject>();
-    a->SetName("a");
-    fresh.Registry.Register(std::move(a));
+    fresh.Registry.Create<TZunoSound>()->SetName("a");
     saved.SetPosition(0);
     fresh.CallMan().LoadFromStream(saved, 130);
     EXPECT_EQ(saved.Remaining(), 0);
