@@ -19,20 +19,20 @@ std::vector<uint8_t> samplePage(int32_t version = 113) {
     TPage page;
     page.SetVersion(version);
     page.SetResultType(4);
-    page.SetProperty(60, PR_REPEATPOS, true);
+    page.SetProperty(ctLoadCabinet, PR_REPEATPOS, true);
 
-    auto& label = dynamic_cast<TComLabel&>(page.AddNew(3));
+    auto& label = dynamic_cast<TComLabel&>(page.AddNew(ctLabel));
     label.FName = "top";
-    auto& box = dynamic_cast<TComBoxNew&>(page.AddNew(8));
+    auto& box = dynamic_cast<TComBoxNew&>(page.AddNew(ctBoxNew));
     box.FIndent = 1;
     box.FLine = 3;
     box.SetProperty(PR_NAME, compileExpr("\"box\""));
     box.SetProperty(PR_LEFT, compileExpr("x + 1"));
-    auto& wait = dynamic_cast<TComWait&>(page.AddNew(7));
+    auto& wait = dynamic_cast<TComWait&>(page.AddNew(ctWait));
     wait.FTime = compileExpr("100");
-    auto& comment = dynamic_cast<TComComment&>(page.AddNew(27));
+    auto& comment = dynamic_cast<TComComment&>(page.AddNew(ctComment));
     comment.FName = "note";
-    auto& second = dynamic_cast<TComLabel&>(page.AddNew(3));
+    auto& second = dynamic_cast<TComLabel&>(page.AddNew(ctLabel));
     second.FName = "Top";
     TKsMemoryStream s;
     page.SaveToStream(s);
@@ -55,7 +55,7 @@ TEST(Page, NewPageDefaults) {
     EXPECT_EQ(page.Version(), 104);
     EXPECT_EQ(page.ResultType(), 1);
     EXPECT_EQ(page.CommandCount(), 0);
-    EXPECT_FALSE(page.HasProperty(8, PR_NAME));
+    EXPECT_FALSE(page.HasProperty(ctBoxNew, PR_NAME));
 }
 
 TEST(Page, LoadsWhatItWroteAndSavesItBackIdentically) {
@@ -66,9 +66,9 @@ TEST(Page, LoadsWhatItWroteAndSavesItBackIdentically) {
     EXPECT_EQ(page.Version(), 113);
     EXPECT_EQ(page.ResultType(), 4);
     ASSERT_EQ(page.CommandCount(), 5);
-    EXPECT_TRUE(page.HasProperty(8, PR_LEFT));
-    EXPECT_FALSE(page.HasProperty(8, PR_TOP));
-    EXPECT_TRUE(page.HasProperty(60, PR_REPEATPOS));
+    EXPECT_TRUE(page.HasProperty(ctBoxNew, PR_LEFT));
+    EXPECT_FALSE(page.HasProperty(ctBoxNew, PR_TOP));
+    EXPECT_TRUE(page.HasProperty(ctLoadCabinet, PR_REPEATPOS));
     auto* box = dynamic_cast<TComBoxNew*>(page.Command(1));
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->FIndent, 1);
@@ -152,7 +152,7 @@ TEST(Page, PropertySetShapesAreReadSafelyAndKept) {
         EXPECT_EQ(save(page), bytes);
         if (c.count > 0 && c.size >= 1) {
             // Entry 0's first byte is 1: PR_NAME of If is set.
-            EXPECT_TRUE(page.HasProperty(0, PR_NAME));
+            EXPECT_TRUE(page.HasProperty(ctIf, PR_NAME));
         }
     }
     // An entry longer than a set never spills into the next set.
@@ -282,7 +282,7 @@ TEST(StateBlock, StatefulCommandsRoundTripTheirState) {
         copy->SaveState(again);
         EXPECT_EQ(again.Data(), s.Data());
     }
-    EXPECT_FALSE(createCommand(0, &page)->KeepsState());
+    EXPECT_FALSE(createCommand(ctIf, &page)->KeepsState());
 }
 
 TEST(StateBlock, OldStateWithoutEventLock) {
