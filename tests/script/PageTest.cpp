@@ -8,7 +8,6 @@
 #include "script/ComFlow.h"
 #include "script/ComMedia.h"
 #include "script/ComObject.h"
-#include "script/RecordDump.h"
 #include "script/TPage.h"
 
 namespace zuno {
@@ -218,16 +217,6 @@ TEST(Page, DamagedPagesFailWithTheErrorClassAndStayEmpty) {
         EXPECT_STREQ(e.what(), "不正なコマンド");
     }
     EXPECT_EQ(broken.CommandCount(), 0);
-}
-
-TEST(Page, DumpListsCommandsAndExpressions) {
-    TPage page;
-    ASSERT_EQ(load(page, samplePage()), TPageLoadResult::Loaded);
-    const std::string dump = dumpPage(page);
-    EXPECT_NE(dump.find("BoxNew: PR_NAME PR_LEFT"), std::string::npos) << dump;
-    EXPECT_NE(dump.find("   1  line 3  indent 1  BoxNew"), std::string::npos) << dump;
-    EXPECT_NE(dump.find("PR_LEFT: ocPlus"), std::string::npos) << dump;
-    EXPECT_NE(dump.find("name: \"top\""), std::string::npos) << dump;
 }
 
 //==============================================================================

@@ -6,18 +6,18 @@
 #include <set>
 #include <sstream>
 
+#include "authoring/PageSource.h"
+#include "authoring/PageSourceText.h"
+#include "authoring/ProjectSource.h"
+#include "authoring/ZunoDecompiler.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
 #include "core/TStream.h"
 #include "expr/TZunoParser.h"
 #include "expr/ZunoCalc.h"
-#include "expr/ZunoDecompiler.h"
 #include "script/ComFlow.h"
 #include "script/ComObject.h"
-#include "script/PageSource.h"
-#include "script/PageSourceText.h"
-#include "script/ProjectSource.h"
 
 namespace zuno {
 namespace {
@@ -230,6 +230,8 @@ TEST(PageSource, BadSourceGivesFileAndLine) {
         {"Jump @nowhere\n", "t.zs:1: no label nowhere"},
         {"While a\nCalc b = 1\n", "t.zs:1: While without a matching WhileLoop"},
         {"WhileLoop\n", "t.zs:1: WhileLoop without a While"},
+        {"While a; exit: 3\n  Break\n", "t.zs:2: Break inside a While without a matching WhileLoop"},
+        {"While a; exit: 3\n  Continue\n", "t.zs:2: Continue inside a While without a matching WhileLoop"},
         {"Calc a = 1; bogus: 2\n", "t.zs:1: unknown field for Calc: bogus"},
         {"TextIns \"abc\n", "t.zs:1: unterminated text literal"},
         {"Calc[flying] a = 1\n", "t.zs:1: unknown attribute: flying"},
