@@ -208,7 +208,7 @@ TEST(Page, DamagedPagesFailWithTheErrorClassAndStayEmpty) {
             probe.Command(i)->SaveToStream(rest, 113);
         return static_cast<size_t>(rest.GetSize());
     }();
-    bad[firstCommand] = 61;
+    bad[firstCommand] = CommandTypeCount;
     TPage broken;
     try {
         load(broken, bad);
