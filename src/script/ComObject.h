@@ -42,32 +42,32 @@ public:
         ZUNO_COMMAND_TYPE(code)                   \
     };
 
-ZUNO_COMPONENT_COMMAND(TComBoxNew, TComControl, 8)
-ZUNO_COMPONENT_COMMAND(TComImgNew, TComControl, 9)
-ZUNO_COMPONENT_COMMAND(TComMesNew, TComControl, 10)
-ZUNO_COMPONENT_COMMAND(TComTimer, TComComponent, 11)
-ZUNO_COMPONENT_COMMAND(TComMovie, TComControl, 12)
-ZUNO_COMPONENT_COMMAND(TComCinema, TComControl, 23)
-ZUNO_COMPONENT_COMMAND(TComCaption, TComControl, 24)
-ZUNO_COMPONENT_COMMAND(TComBtnNew, TComControl, 30)
-ZUNO_COMPONENT_COMMAND(TComParticleNew, TComControl, 36)
-ZUNO_COMPONENT_COMMAND(TComFireNew, TComControl, 37)
-ZUNO_COMPONENT_COMMAND(TComSound, TComComponent, 42)
-ZUNO_COMPONENT_COMMAND(TComEditNew, TComControl, 43)
-ZUNO_COMPONENT_COMMAND(TComMemoNew, TComControl, 44)
-ZUNO_COMPONENT_COMMAND(TComMapImgNew, TComControl, 48)
-ZUNO_COMPONENT_COMMAND(TComWaveNew, TComControl, 49)
-ZUNO_COMPONENT_COMMAND(TComTileNew, TComControl, 50)
-ZUNO_COMPONENT_COMMAND(TComSliderNew, TComControl, 51)
-ZUNO_COMPONENT_COMMAND(TComScrollbarNew, TComControl, 52)
-ZUNO_COMPONENT_COMMAND(TComGaugeNew, TComControl, 53)
-ZUNO_COMPONENT_COMMAND(TComCGCaption, TComControl, 54)
-ZUNO_COMPONENT_COMMAND(TComPrevMenuNew, TComControl, 56)
+ZUNO_COMPONENT_COMMAND(TComBoxNew, TComControl, ctBoxNew)
+ZUNO_COMPONENT_COMMAND(TComImgNew, TComControl, ctImgNew)
+ZUNO_COMPONENT_COMMAND(TComMesNew, TComControl, ctMesNew)
+ZUNO_COMPONENT_COMMAND(TComTimer, TComComponent, ctTimer)
+ZUNO_COMPONENT_COMMAND(TComMovie, TComControl, ctMovie)
+ZUNO_COMPONENT_COMMAND(TComCinema, TComControl, ctCinema)
+ZUNO_COMPONENT_COMMAND(TComCaption, TComControl, ctCaption)
+ZUNO_COMPONENT_COMMAND(TComBtnNew, TComControl, ctButton)
+ZUNO_COMPONENT_COMMAND(TComParticleNew, TComControl, ctParticleNew)
+ZUNO_COMPONENT_COMMAND(TComFireNew, TComControl, ctFireNew)
+ZUNO_COMPONENT_COMMAND(TComSound, TComComponent, ctSound)
+ZUNO_COMPONENT_COMMAND(TComEditNew, TComControl, ctEditNew)
+ZUNO_COMPONENT_COMMAND(TComMemoNew, TComControl, ctMemoNew)
+ZUNO_COMPONENT_COMMAND(TComMapImgNew, TComControl, ctMapImgNew)
+ZUNO_COMPONENT_COMMAND(TComWaveNew, TComControl, ctWaveNew)
+ZUNO_COMPONENT_COMMAND(TComTileNew, TComControl, ctTileNew)
+ZUNO_COMPONENT_COMMAND(TComSliderNew, TComControl, ctSliderNew)
+ZUNO_COMPONENT_COMMAND(TComScrollbarNew, TComControl, ctScrollbarNew)
+ZUNO_COMPONENT_COMMAND(TComGaugeNew, TComControl, ctGaugeNew)
+ZUNO_COMPONENT_COMMAND(TComCGCaption, TComControl, ctCGCaption)
+ZUNO_COMPONENT_COMMAND(TComPrevMenuNew, TComControl, ctPrevMenuNew)
 
 class TComMenu : public TComControl {
 public:
     using TComControl::TComControl;
-    ZUNO_COMMAND_TYPE(25)
+    ZUNO_COMMAND_TYPE(ctMenu)
 
     std::string         FMenuName;                                // the menu it created (run time)
 };
@@ -82,13 +82,13 @@ public:
     std::vector<TExprPtr> FNames;                                 // name list
 };
 
-ZUNO_COMPONENT_COMMAND(TComCabinetSave, TComCabinet, 59)
-ZUNO_COMPONENT_COMMAND(TComCabinetLoad, TComCabinet, 60)
+ZUNO_COMPONENT_COMMAND(TComCabinetSave, TComCabinet, ctSaveCabinet)
+ZUNO_COMPONENT_COMMAND(TComCabinetLoad, TComCabinet, ctLoadCabinet)
 
 class TComFlip : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(13)
+    ZUNO_COMMAND_TYPE(ctFlip)
     bool                LocksEvents() const override { return FLocked; }
     bool                Waits() const override { return FWaits; }
     bool                KeepsState() const override { return true; }
@@ -118,7 +118,7 @@ public:
 class TComCalc : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(14)
+    ZUNO_COMMAND_TYPE(ctCalc)
     void                Fields(TRecordFields& f) override;
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 
@@ -128,7 +128,7 @@ public:
 class TComVarNew : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(15)
+    ZUNO_COMMAND_TYPE(ctVarNew)
     void                Fields(TRecordFields& f) override;
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 
@@ -141,7 +141,7 @@ public:
 class TComVarDel : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(16)
+    ZUNO_COMMAND_TYPE(ctVarDel)
     void                Fields(TRecordFields& f) override;
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 
@@ -151,7 +151,7 @@ public:
 class TComGetProp : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(17)
+    ZUNO_COMMAND_TYPE(ctGetProp)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FObjectName;
@@ -162,7 +162,7 @@ public:
 class TComSetProp : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(18)
+    ZUNO_COMMAND_TYPE(ctSetProp)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FObjectName;
@@ -173,7 +173,7 @@ public:
 class TComObjDel : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(19)
+    ZUNO_COMMAND_TYPE(ctObjDel)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FObjectName;
@@ -182,7 +182,7 @@ public:
 class TComPropMotion : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(57)
+    ZUNO_COMMAND_TYPE(ctPropMotion)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FMotionName;
