@@ -6,10 +6,16 @@
 #include <utility>
 #include <vector>
 
+#include "objects/ObjectKinds.h"
 #include "objects/PropertyIds.h"
 #include "script/ComFlow.h"
 
 namespace zuno {
+
+class TZunoBaseList;
+class TZunoControl;
+class TZunoObject;
+struct TScriptEnv;
 
 // A command that creates a component: one expression per property identifier
 // in the page's property set for its type, kept by identifier.
@@ -20,6 +26,14 @@ public:
 
     TZunoParser*        Property(int id) const;                   // none when not carried
     void                SetProperty(int id, TExprPtr e);          // also adds id to the page's set
+
+    // Creates the command's object kind in the registry and applies the
+    // property block in the application order (the creation commands).
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+    // The kind this command creates; LT_NONE for commands that create nothing.
+    virtual uint8_t     CreatedKind() const { return LT_NONE; }
+    // After the properties: what a kind starts with (sounds and movies play).
+    virtual void        AfterCreate(TZunoObject& object);
 
     // The expressions by identifier, in ascending order of identifiers. Kept
     // sparse: a page holds many component commands and each carries few
@@ -35,39 +49,58 @@ public:
     using TComComponent::TComComponent;
 };
 
-#define ZUNO_COMPONENT_COMMAND(cls, base, code)   \
-    class cls : public base {                     \
-    public:                                       \
-        using base::base;                         \
-        ZUNO_COMMAND_TYPE(code)                   \
+#define ZUNO_COMPONENT_COMMAND(cls, base, code, kind)                    \
+    class cls : public base {                                            \
+    public:                                                              \
+        using base::base;                                                \
+        ZUNO_COMMAND_TYPE(code)                                          \
+        uint8_t CreatedKind() const override { return kind; }            \
     };
 
-ZUNO_COMPONENT_COMMAND(TComBoxNew, TComControl, 8)
-ZUNO_COMPONENT_COMMAND(TComImgNew, TComControl, 9)
-ZUNO_COMPONENT_COMMAND(TComMesNew, TComControl, 10)
-ZUNO_COMPONENT_COMMAND(TComTimer, TComComponent, 11)
-ZUNO_COMPONENT_COMMAND(TComMovie, TComControl, 12)
-ZUNO_COMPONENT_COMMAND(TComCinema, TComControl, 23)
-ZUNO_COMPONENT_COMMAND(TComCaption, TComControl, 24)
-ZUNO_COMPONENT_COMMAND(TComBtnNew, TComControl, 30)
-ZUNO_COMPONENT_COMMAND(TComParticleNew, TComControl, 36)
-ZUNO_COMPONENT_COMMAND(TComFireNew, TComControl, 37)
-ZUNO_COMPONENT_COMMAND(TComSound, TComComponent, 42)
-ZUNO_COMPONENT_COMMAND(TComEditNew, TComControl, 43)
-ZUNO_COMPONENT_COMMAND(TComMemoNew, TComControl, 44)
-ZUNO_COMPONENT_COMMAND(TComMapImgNew, TComControl, 48)
-ZUNO_COMPONENT_COMMAND(TComWaveNew, TComControl, 49)
-ZUNO_COMPONENT_COMMAND(TComTileNew, TComControl, 50)
-ZUNO_COMPONENT_COMMAND(TComSliderNew, TComControl, 51)
-ZUNO_COMPONENT_COMMAND(TComScrollbarNew, TComControl, 52)
-ZUNO_COMPONENT_COMMAND(TComGaugeNew, TComControl, 53)
-ZUNO_COMPONENT_COMMAND(TComCGCaption, TComControl, 54)
-ZUNO_COMPONENT_COMMAND(TComPrevMenuNew, TComControl, 56)
+ZUNO_COMPONENT_COMMAND(TComBoxNew, TComControl, 8, LT_BOX)
+ZUNO_COMPONENT_COMMAND(TComImgNew, TComControl, 9, LT_IMAGES)
+ZUNO_COMPONENT_COMMAND(TComMesNew, TComControl, 10, LT_MES)
+ZUNO_COMPONENT_COMMAND(TComTimer, TComComponent, 11, LT_TIMER)
+ZUNO_COMPONENT_COMMAND(TComCinema, TComControl, 23, LT_CINEMA)
+ZUNO_COMPONENT_COMMAND(TComCaption, TComControl, 24, LT_LABEL)
+ZUNO_COMPONENT_COMMAND(TComBtnNew, TComControl, 30, LT_BUTTON)
+ZUNO_COMPONENT_COMMAND(TComParticleNew, TComControl, 36, LT_PARTICLE)
+ZUNO_COMPONENT_COMMAND(TComFireNew, TComControl, 37, LT_FIRE)
+ZUNO_COMPONENT_COMMAND(TComEditNew, TComControl, 43, LT_EDIT)
+ZUNO_COMPONENT_COMMAND(TComMemoNew, TComControl, 44, LT_MEMO)
+ZUNO_COMPONENT_COMMAND(TComMapImgNew, TComControl, 48, LT_MAPIMG)
+ZUNO_COMPONENT_COMMAND(TComWaveNew, TComControl, 49, LT_WAVE)
+ZUNO_COMPONENT_COMMAND(TComTileNew, TComControl, 50, LT_TILE)
+ZUNO_COMPONENT_COMMAND(TComSliderNew, TComControl, 51, LT_SLIDER)
+ZUNO_COMPONENT_COMMAND(TComScrollbarNew, TComControl, 52, LT_SCROLLBAR)
+ZUNO_COMPONENT_COMMAND(TComGaugeNew, TComControl, 53, LT_GAUGE)
+ZUNO_COMPONENT_COMMAND(TComCGCaption, TComControl, 54, LT_CGLABEL)
+ZUNO_COMPONENT_COMMAND(TComPrevMenuNew, TComControl, 56, LT_PREVMENU)
 
+// Movie and Sound start playing: with a fade-in over PR_DELAY when it is not 0.
+class TComMovie : public TComControl {
+public:
+    using TComControl::TComControl;
+    ZUNO_COMMAND_TYPE(12)
+    uint8_t             CreatedKind() const override { return LT_VIDEO; }
+    void                AfterCreate(TZunoObject& object) override;
+};
+
+class TComSound : public TComComponent {
+public:
+    using TComComponent::TComComponent;
+    ZUNO_COMMAND_TYPE(42)
+    uint8_t             CreatedKind() const override { return LT_SOUND; }
+    void                AfterCreate(TZunoObject& object) override;
+};
+
+// Menu remembers the menu it created and opens it with its animation.
 class TComMenu : public TComControl {
 public:
     using TComControl::TComControl;
     ZUNO_COMMAND_TYPE(25)
+    uint8_t             CreatedKind() const override { return LT_MENU; }
+    void                AfterCreate(TZunoObject& object) override;
 
     std::string         FMenuName;                                // the menu it created (run time)
 };
@@ -80,10 +113,29 @@ public:
 
     TExprPtr            FMode;                                    // selection mode
     std::vector<TExprPtr> FNames;                                 // name list
+
+protected:
+    // Moves the chosen children of `from` (last to first) to `to`: with mode
+    // true those whose name is none of the names, with mode false those whose
+    // name is one of them.
+    void                moveChildren(TCallMan& callMan, TZunoControl& from, TZunoControl& to);
 };
 
-ZUNO_COMPONENT_COMMAND(TComCabinetSave, TComCabinet, 59)
-ZUNO_COMPONENT_COMMAND(TComCabinetLoad, TComCabinet, 60)
+// Moves children of the inactive screen into a cabinet (made when missing).
+class TComCabinetSave : public TComCabinet {
+public:
+    using TComCabinet::TComCabinet;
+    ZUNO_COMMAND_TYPE(59)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+};
+
+// Moves children of a cabinet back to the inactive screen.
+class TComCabinetLoad : public TComCabinet {
+public:
+    using TComCabinet::TComCabinet;
+    ZUNO_COMMAND_TYPE(60)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+};
 
 class TComFlip : public TCommand {
 public:
@@ -95,6 +147,14 @@ public:
     void                SaveState(TStream& s) const override;
     void                LoadState(TStream& s) override;
     void                Fields(TRecordFields& f) override;
+    void                Begin(TCallMan& callMan) override;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+    void                Abort() override;
+
+    // The name of the screen snapshot shown while the flip runs.
+    static const std::string SnapshotName;
+    // Transition kinds above this one play as no transition.
+    static constexpr int32_t kLastTransitionKind = 38;
 
     TExprPtr            FKind;                                    // transition kind
     TExprPtr            FDuration;                                // milliseconds
@@ -108,11 +168,17 @@ public:
     TExprPtr            FEventLock;                               // page version > 106
 
     // State while the transition runs.
-    int32_t             FPhase = 0;
+    enum TPhase : int32_t { fpBegun = 0, fpStarting = 1, fpRunning = 2, fpNoTransition = 3 };
+    int32_t             FPhase = fpBegun;
     int32_t             FStart = 0;                               // game clock at the start
     bool                FWaits = false;                           // the duration is above 0
     bool                FLocked = false;                          // the event lock in force
     bool                FClearing = false;                        // clear back in force
+    TZunoBaseList*      FRegistry = nullptr;                      // where it runs (for Abort)
+    TScriptEnv*         FEnv = nullptr;
+
+private:
+    void                finish(bool aborting);
 };
 
 class TComCalc : public TCommand {
@@ -151,6 +217,7 @@ public:
 class TComGetProp : public TCommand {
 public:
     using TCommand::TCommand;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     ZUNO_COMMAND_TYPE(17)
     void                Fields(TRecordFields& f) override;
 
@@ -162,6 +229,7 @@ public:
 class TComSetProp : public TCommand {
 public:
     using TCommand::TCommand;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     ZUNO_COMMAND_TYPE(18)
     void                Fields(TRecordFields& f) override;
 
@@ -173,6 +241,7 @@ public:
 class TComObjDel : public TCommand {
 public:
     using TCommand::TCommand;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     ZUNO_COMMAND_TYPE(19)
     void                Fields(TRecordFields& f) override;
 
@@ -182,6 +251,7 @@ public:
 class TComPropMotion : public TCommand {
 public:
     using TCommand::TCommand;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     ZUNO_COMMAND_TYPE(57)
     void                Fields(TRecordFields& f) override;
 
