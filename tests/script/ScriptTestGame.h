@@ -182,12 +182,17 @@ public:
     // uses the variables, which are members declared before it or after it.
     ~TScriptGame() { Project.reset(); }
 
-    bool Start() { return Project->Create(); }
+    bool Start() {
+        Registry.SetSize(64, 48);
+        return Project->Create();
+    }
+    // The frame step without composition: input, interpreter, object update.
     void Frame() {
         Env.GameClock += 16;
         Env.LastFrameDuration = 16;
         Registry.InputStep(16);
         Project->RunFrame();
+        Registry.Update(16);
         ++Env.UpdateCount;
     }
     void Frames(int n) {
