@@ -58,6 +58,7 @@ void TZunoBaseList::makeScreens(int32_t mouseX, int32_t mouseY) {
 void TZunoBaseList::Reset() {
     const TScreenInput mouse = ActiveScreen();
     FTransitionKind = 0;
+    FTransitionDuration = FTransitionProgress = 0;
     FEvents.Clear();
     FFocus = nullptr;
     FFocusSearch = false;
@@ -401,9 +402,9 @@ void TZunoBaseList::RestoreSurfaces() {
 void TZunoBaseList::StartTransition(int index, int32_t kind, int32_t parameter, bool force, int32_t progress,
                                     int32_t duration) {
     (void)parameter;
-    (void)progress;
-    (void)duration;
     FActiveIndex = index & 1;
+    FTransitionDuration = duration;
+    FTransitionProgress = progress;
     if (force || (kind != 0 && !TransitionRunning())) {
         FScreens[0]->MarkAllDirty();
         FScreens[1]->MarkAllDirty();

@@ -86,6 +86,10 @@ public:
     // not run here: the new screen shows at once.
     void                StartTransition(int index, int32_t kind, int32_t parameter, bool force,
                                         int32_t progress, int32_t duration);
+    // The time (ms) the last started transition takes, and how far it is.
+    int32_t             TransitionDuration() const { return FTransitionDuration; }
+    int32_t             TransitionProgress() const { return FTransitionProgress; }
+    void                SetTransitionProgress(int32_t ms) { FTransitionProgress = ms; }
 
     // --- per-frame passes -----------------------------------------------------------------
     void                InputStep(int32_t elapsedMs);
@@ -163,6 +167,8 @@ private:
     int32_t             FWidth = 0, FHeight = 0;
     int                 FActiveIndex = 0;
     int32_t             FTransitionKind = 0;
+    int32_t             FTransitionDuration = 0;
+    int32_t             FTransitionProgress = 0;
     int32_t             FElapsed = 0;
     bool                FSoundOn = true;
     TZunoControl*       FFocus = nullptr;

@@ -6,10 +6,16 @@
 #include <utility>
 #include <vector>
 
+#include "objects/ObjectKinds.h"
 #include "objects/PropertyIds.h"
 #include "script/ComFlow.h"
 
 namespace zuno {
+
+class TZunoBaseList;
+class TZunoControl;
+class TZunoObject;
+struct TScriptEnv;
 
 // A command that creates a component: one expression per property identifier
 // in the page's property set for its type, kept by identifier.
@@ -20,6 +26,14 @@ public:
 
     TZunoParser*        Property(int id) const;                   // none when not carried
     void                SetProperty(int id, TExprPtr e);          // also adds id to the page's set
+
+    // Creates the command's object kind in the registry and applies the
+    // property block in the application order (the creation commands).
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+    // The kind this command creates; LT_NONE for commands that create nothing.
+    virtual uint8_t     CreatedKind() const { return LT_NONE; }
+    // After the properties: what a kind starts with (sounds and movies play).
+    virtual void        AfterCreate(TZunoObject& object);
 
     // The expressions by identifier, in ascending order of identifiers. Kept
     // sparse: a page holds many component commands and each carries few
@@ -35,39 +49,58 @@ public:
     using TComComponent::TComComponent;
 };
 
-#define ZUNO_COMPONENT_COMMAND(cls, base, code)   \
-    class cls : public base {                     \
-    public:                                       \
-        using base::base;                         \
-        ZUNO_COMMAND_TYPE(code)                   \
+#define ZUNO_COMPONENT_COMMAND(cls, base, code, kind)                    \
+    class cls : public base {                                            \
+    public:                                                              \
+        using base::base;                                                \
+        ZUNO_COMMAND_TYPE(code)                                          \
+        uint8_t CreatedKind() const override { return kind; }            \
     };
 
-ZUNO_COMPONENT_COMMAND(TComBoxNew, TComControl, ctBoxNew)
-ZUNO_COMPONENT_COMMAND(TComImgNew, TComControl, ctImgNew)
-ZUNO_COMPONENT_COMMAND(TComMesNew, TComControl, ctMesNew)
-ZUNO_COMPONENT_COMMAND(TComTimer, TComComponent, ctTimer)
-ZUNO_COMPONENT_COMMAND(TComMovie, TComControl, ctMovie)
-ZUNO_COMPONENT_COMMAND(TComCinema, TComControl, ctCinema)
-ZUNO_COMPONENT_COMMAND(TComCaption, TComControl, ctCaption)
-ZUNO_COMPONENT_COMMAND(TComBtnNew, TComControl, ctButton)
-ZUNO_COMPONENT_COMMAND(TComParticleNew, TComControl, ctParticleNew)
-ZUNO_COMPONENT_COMMAND(TComFireNew, TComControl, ctFireNew)
-ZUNO_COMPONENT_COMMAND(TComSound, TComComponent, ctSound)
-ZUNO_COMPONENT_COMMAND(TComEditNew, TComControl, ctEditNew)
-ZUNO_COMPONENT_COMMAND(TComMemoNew, TComControl, ctMemoNew)
-ZUNO_COMPONENT_COMMAND(TComMapImgNew, TComControl, ctMapImgNew)
-ZUNO_COMPONENT_COMMAND(TComWaveNew, TComControl, ctWaveNew)
-ZUNO_COMPONENT_COMMAND(TComTileNew, TComControl, ctTileNew)
-ZUNO_COMPONENT_COMMAND(TComSliderNew, TComControl, ctSliderNew)
-ZUNO_COMPONENT_COMMAND(TComScrollbarNew, TComControl, ctScrollbarNew)
-ZUNO_COMPONENT_COMMAND(TComGaugeNew, TComControl, ctGaugeNew)
-ZUNO_COMPONENT_COMMAND(TComCGCaption, TComControl, ctCGCaption)
-ZUNO_COMPONENT_COMMAND(TComPrevMenuNew, TComControl, ctPrevMenuNew)
+ZUNO_COMPONENT_COMMAND(TComBoxNew, TComControl, ctBoxNew, LT_BOX)
+ZUNO_COMPONENT_COMMAND(TComImgNew, TComControl, ctImgNew, LT_IMAGES)
+ZUNO_COMPONENT_COMMAND(TComMesNew, TComControl, ctMesNew, LT_MES)
+ZUNO_COMPONENT_COMMAND(TComTimer, TComComponent, ctTimer, LT_TIMER)
+ZUNO_COMPONENT_COMMAND(TComCinema, TComControl, ctCinema, LT_CINEMA)
+ZUNO_COMPONENT_COMMAND(TComCaption, TComControl, ctCaption, LT_LABEL)
+ZUNO_COMPONENT_COMMAND(TComBtnNew, TComControl, ctButton, LT_BUTTON)
+ZUNO_COMPONENT_COMMAND(TComParticleNew, TComControl, ctParticleNew, LT_PARTICLE)
+ZUNO_COMPONENT_COMMAND(TComFireNew, TComControl, ctFireNew, LT_FIRE)
+ZUNO_COMPONENT_COMMAND(TComEditNew, TComControl, ctEditNew, LT_EDIT)
+ZUNO_COMPONENT_COMMAND(TComMemoNew, TComControl, ctMemoNew, LT_MEMO)
+ZUNO_COMPONENT_COMMAND(TComMapImgNew, TComControl, ctMapImgNew, LT_MAPIMG)
+ZUNO_COMPONENT_COMMAND(TComWaveNew, TComControl, ctWaveNew, LT_WAVE)
+ZUNO_COMPONENT_COMMAND(TComTileNew, TComControl, ctTileNew, LT_TILE)
+ZUNO_COMPONENT_COMMAND(TComSliderNew, TComControl, ctSliderNew, LT_SLIDER)
+ZUNO_COMPONENT_COMMAND(TComScrollbarNew, TComControl, ctScrollbarNew, LT_SCROLLBAR)
+ZUNO_COMPONENT_COMMAND(TComGaugeNew, TComControl, ctGaugeNew, LT_GAUGE)
+ZUNO_COMPONENT_COMMAND(TComCGCaption, TComControl, ctCGCaption, LT_CGLABEL)
+ZUNO_COMPONENT_COMMAND(TComPrevMenuNew, TComControl, ctPrevMenuNew, LT_PREVMENU)
 
+// Movie and Sound start playing: with a fade-in over PR_DELAY when it is not 0.
+class TComMovie : public TComControl {
+public:
+    using TComControl::TComControl;
+    ZUNO_COMMAND_TYPE(ctMovie)
+    uint8_t             CreatedKind() const override { return LT_VIDEO; }
+    void                AfterCreate(TZunoObject& object) override;
+};
+
+class TComSound : public TComComponent {
+public:
+    using TComComponent::TComComponent;
+    ZUNO_COMMAND_TYPE(ctSound)
+    uint8_t             CreatedKind() const override { return LT_SOUND; }
+    void                AfterCreate(TZunoObject& object) override;
+};
+
+// Menu remembers the menu it created and opens it with its animation.
 class TComMenu : public TComControl {
 public:
     using TComControl::TComControl;
     ZUNO_COMMAND_TYPE(ctMenu)
+    uint8_t             CreatedKind() const override { return LT_MENU; }
+    void                AfterCreate(TZunoObject& object) override;
 
     std::string         FMenuName;                                // the menu it created (run time)
 };
@@ -80,10 +113,29 @@ public:
 
     TExprPtr            FMode;                                    // selection mode
     std::vector<TExprPtr> FNames;                                 // name list
+
+protected:
+    // Moves the chosen children of `from` (last to first) to `to`: with mode
+    // true those whose name is none of the names, with mode false those whose
+    // name is one of them.
+    void                moveChildren(TCallMan& callMan, TZunoControl& from, TZunoControl& to);
 };
 
-ZUNO_COMPONENT_COMMAND(TComCabinetSave, TComCabinet, ctSaveCabinet)
-ZUNO_COMPONENT_COMMAND(TComCabinetLoad, TComCabinet, ctLoadCabinet)
+// Moves children of the inactive screen into a cabinet (made when missing).
+class TComCabinetSave : public TComCabinet {
+public:
+    using TComCabinet::TComCabinet;
+    ZUNO_COMMAND_TYPE(ctSaveCabinet)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+};
+
+// Moves children of a cabinet back to the inactive screen.
+class TComCabinetLoad : public TComCabinet {
+public:
+    using TComCabinet::TComCabinet;
+    ZUNO_COMMAND_TYPE(ctLoadCabinet)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+};
 
 class TComFlip : public TCommand {
 public:
@@ -95,6 +147,14 @@ public:
     void                SaveState(TStream& s) const override;
     void                LoadState(TStream& s) override;
     void                Fields(TRecordFields& f) override;
+    void                Begin(TCallMan& callMan) override;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+    void                Abort() override;
+
+    // The name of the screen snapshot shown while the flip runs.
+    static const std::string SnapshotName;
+    // Transition kinds above this one play as no transition.
+    static constexpr int32_t kLastTransitionKind = 38;
 
     TExprPtr            FKind;                                    // transition kind
     TExprPtr            FDuration;                                // milliseconds
@@ -108,11 +168,17 @@ public:
     TExprPtr            FEventLock;                               // page version > 106
 
     // State while the transition runs.
-    int32_t             FPhase = 0;
+    enum TPhase : int32_t { fpBegun = 0, fpStarting = 1, fpRunning = 2, fpNoTransition = 3 };
+    int32_t             FPhase = fpBegun;
     int32_t             FStart = 0;                               // game clock at the start
     bool                FWaits = false;                           // the duration is above 0
     bool                FLocked = false;                          // the event lock in force
     bool                FClearing = false;                        // clear back in force
+    TZunoBaseList*      FRegistry = nullptr;                      // where it runs (for Abort)
+    TScriptEnv*         FEnv = nullptr;
+
+private:
+    void                finish(bool aborting);
 };
 
 class TComCalc : public TCommand {
@@ -151,6 +217,7 @@ public:
 class TComGetProp : public TCommand {
 public:
     using TCommand::TCommand;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     ZUNO_COMMAND_TYPE(ctGetProp)
     void                Fields(TRecordFields& f) override;
 
@@ -162,6 +229,7 @@ public:
 class TComSetProp : public TCommand {
 public:
     using TCommand::TCommand;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     ZUNO_COMMAND_TYPE(ctSetProp)
     void                Fields(TRecordFields& f) override;
 
@@ -173,6 +241,7 @@ public:
 class TComObjDel : public TCommand {
 public:
     using TCommand::TCommand;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     ZUNO_COMMAND_TYPE(ctObjDel)
     void                Fields(TRecordFields& f) override;
 
@@ -182,6 +251,7 @@ public:
 class TComPropMotion : public TCommand {
 public:
     using TCommand::TCommand;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     ZUNO_COMMAND_TYPE(ctPropMotion)
     void                Fields(TRecordFields& f) override;
 

@@ -57,6 +57,10 @@ public:
     T& Add(int indent = 0, bool cont = true) {                              // a command of class T
         return dynamic_cast<T&>(add(T::Type, indent, cont));
     }
+    template <class T>
+    T& AddOf(TCommandType type, int indent = 0, bool cont = true) {         // a command of a type of class T
+        return dynamic_cast<T&>(add(type, indent, cont));
+    }
     // Shorthands for the commands the tests use most.
     TComWhileInit& Let(const std::string& statement, int indent = 0) {     // a statement (continue always)
         auto& c = Add<TComWhileInit>(indent);
@@ -187,12 +191,17 @@ public:
     // uses the variables, which are members declared before it or after it.
     ~TScriptGame() { Project.reset(); }
 
-    bool Start() { return Project->Create(); }
+    bool Start() {
+        Registry.SetSize(64, 48);
+        return Project->Create();
+    }
+    // The frame step without composition: input, interpreter, object update.
     void Frame() {
         Env.GameClock += 16;
         Env.LastFrameDuration = 16;
         Registry.InputStep(16);
         Project->RunFrame();
+        Registry.Update(16);
         ++Env.UpdateCount;
     }
     void Frames(int n) {
