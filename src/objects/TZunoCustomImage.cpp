@@ -261,7 +261,9 @@ TRect TZunoCustomImage::DrawnArea() {
 }
 
 void TZunoCustomImage::invalidateArea(TRect r) {
-    if (!Visible() || !FOwner || !FOwner->IsRegistered(this))
+    // Objects are registered from creation until they are freed: an owner
+    // means registered.
+    if (!Visible() || !FOwner)
         return;
     TCustomDIBX* picture = GetImage();
     if (!picture || picture->IsEmpty())

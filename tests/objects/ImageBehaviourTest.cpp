@@ -129,6 +129,45 @@ TEST_F(ImageBehaviourTest, LoopWaitIsEvaluatedAtTheLastFrame) {
     EXPECT_EQ(img->GetIndex(), 0);
 }
 
+TEST_F(ImageBehaviourTest, ImageListStepsAndWrapsAfresh) {
+    addFile("list.drl", animation({30, 50, 20}));
+    addFile("one.drl", animation({30}));
+    TZunoImageList list;
+    list.Load("list.drl");
+    EXPECT_EQ(list.FrameIndex(), 0);
+    EXPECT_EQ(list.TimeLeft(), 31);                           // the first delay + 1
+    EXPECT_TRUE(list.Advance(31));
+    EXPECT_EQ(list.FrameIndex(), 1);
+    EXPECT_EQ(list.TimeLeft(), 50);
+    EXPECT_FALSE(list.Advance(10));
+    EXPECT_TRUE(list.Advance(100));                           // 40 - 100 + 20 < 1: wraps, frame 0 afresh
+    EXPECT_EQ(list.FrameIndex(), 0);
+    EXPECT_EQ(list.TimeLeft(), 30);
+    list.SetFrame(9);
+    EXPECT_EQ(list.FrameIndex(), 2);
+    EXPECT_EQ(list.TimeLeft(), 21);
+    TZunoImageList single;
+    single.Load("one.drl");
+    EXPECT_FALSE(single.Advance(1000));
+}
+
+TEST_F(ImageBehaviourTest, SurfacesAreReleasedAndRestored) {
+    addFile("anim.drl", animation({20, 20}));
+    TZunoImages* img = addImage("anim.drl", 1, 1);
+    img->SetBrightness(16);
+    compose();
+    EXPECT_EQ(pixel(1, 1), 0x202020u);
+    img->ReleaseSurfaces();
+    EXPECT_EQ(img->GetImage(), nullptr);
+    Reg.GetScreen(0)->MarkAllDirty();
+    compose();                                                // nothing to draw, nothing breaks
+    EXPECT_EQ(pixel(1, 1), kBackground);
+    img->RestoreSurfaces();
+    Reg.GetScreen(0)->MarkAllDirty();
+    compose();
+    EXPECT_EQ(pixel(1, 1), 0x202020u);                        // the frame with its brightness again
+}
+
 TEST_F(ImageBehaviourTest, PausedHiddenOrStillFramesDoNotStep) {
     addFile("anim.drl", animation({20, 20, 20}));
     struct TCase {
