@@ -57,6 +57,9 @@ void TZunoImageData::makeCopy(int32_t b) {
         FCopy->TransparentColor = -1;
     }
     FCopy->Assign(picture);
+    // The copy shows the same areas of the frame as the frame itself.
+    FCopy->DrawRects = picture.DrawRects;
+    FCopy->SecondRects = picture.SecondRects;
     shade(TRect(0, 0, w, h));
 }
 
