@@ -70,23 +70,23 @@ std::vector<uint8_t> pictureFile(int32_t w, int32_t h, bool withMask, uint32_t s
     return s.Data();
 }
 
-struct TSpriteSpec {
+struct TSpritePlan {
     int32_t left, top, zoom, angle, alpha;
 };
 
 // Sprites 1 and 2 are zoomed, 3 is turned about its centre, 4 is at half opacity.
-const TSpriteSpec kSprites[8] = {
+const TSpritePlan kSprites[8] = {
     {40, 40, 256, 0, 255},   {330, 20, 384, 0, 255},  {760, 60, 192, 0, 255}, {1000, 300, 256, 20, 255},
     {80, 400, 256, 0, 128},  {400, 420, 256, 0, 255}, {620, 300, 256, 0, 255}, {900, 30, 256, 0, 255},
 };
 
-struct TBoxSpec {
+struct TBoxPlan {
     TRect r;
     int32_t colour, alpha;
 };
 
-std::vector<TBoxSpec> boxSpecs() {
-    std::vector<TBoxSpec> boxes;
+std::vector<TBoxPlan> boxPlans() {
+    std::vector<TBoxPlan> boxes;
     for (int i = 0; i < 30; ++i) {
         const int32_t x = (i * 173) % (kW - 120), y = (i * 97) % (kH - 80);
         boxes.push_back({TRect(x, y, x + 110, y + 70), int32_t(0x102030 * (i % 7 + 1)) & 0xFFFFFF, i < 20 ? 255 : 160});
@@ -120,7 +120,7 @@ struct TScene {
         };
         image("back.drl", 0);
         for (int i = 0; i < 8; ++i) {
-            const TSpriteSpec& s = kSprites[i];
+            const TSpritePlan& s = kSprites[i];
             TZunoImages* img = image("sprite.drl", 1 + i);
             if (s.angle) {
                 img->SetOffsetX(kSprite / 2);
@@ -135,7 +135,7 @@ struct TScene {
             sprites.push_back(img);
         }
         int priority = 100;
-        for (const TBoxSpec& b : boxSpecs()) {
+        for (const TBoxPlan& b : boxPlans()) {
             auto* box = reg.Create<TZunoBox>();
             box->SetParent(reg.GetScreen(0));
             box->SetPriority(priority++);
@@ -173,7 +173,7 @@ struct TPixmanScene {
     pixman_image_t* mask;
     pixman_image_t* half;
     std::vector<pixman_image_t*> transformed;               // per sprite: picture and mask with its transform
-    std::vector<TBoxSpec> boxes = boxSpecs();
+    std::vector<TBoxPlan> boxes = boxPlans();
     const TScene& scene;
 
     explicit TPixmanScene(TScene& sc) : scene(sc) {
@@ -188,8 +188,8 @@ struct TPixmanScene {
             for (int32_t x = 0; x < kSprite; ++x)
                 halfMask.ScanLine(y)[x] = uint8_t(s.Mask->ScanLine(y)[x] * 128 / 255);
         half = wrap(halfMask, PIXMAN_a8);
-        for (const TSpriteSpec& spec : kSprites) {
-            if (spec.zoom == 256 && spec.angle == 0) {
+        for (const TSpritePlan& plan : kSprites) {
+            if (plan.zoom == 256 && plan.angle == 0) {
                 transformed.push_back(nullptr);
                 transformed.push_back(nullptr);
                 continue;
@@ -198,20 +198,20 @@ struct TPixmanScene {
             pixman_image_t* m = wrap(*s.Mask, PIXMAN_a8);
             pixman_transform_t tr;
             pixman_transform_init_identity(&tr);
-            if (spec.angle == 0) {
+            if (plan.angle == 0) {
                 // Destination offsets within the sprite's rectangle to picture coordinates.
-                tr.matrix[0][0] = pixman_double_to_fixed(256.0 / spec.zoom);
-                tr.matrix[1][1] = pixman_double_to_fixed(256.0 / spec.zoom);
+                tr.matrix[0][0] = pixman_double_to_fixed(256.0 / plan.zoom);
+                tr.matrix[1][1] = pixman_double_to_fixed(256.0 / plan.zoom);
             } else {
                 // Destination coordinates to picture coordinates about the centre.
-                const double theta = spec.angle * 2.0 * std::numbers::pi / 256.0, c = std::cos(theta),
-                             sn = std::sin(theta), f = spec.zoom / 256.0, cx = kSprite / 2.0, cy = kSprite / 2.0;
+                const double theta = plan.angle * 2.0 * std::numbers::pi / 256.0, c = std::cos(theta),
+                             sn = std::sin(theta), f = plan.zoom / 256.0, cx = kSprite / 2.0, cy = kSprite / 2.0;
                 tr.matrix[0][0] = pixman_double_to_fixed(c / f);
                 tr.matrix[0][1] = pixman_double_to_fixed(sn / f);
-                tr.matrix[0][2] = pixman_double_to_fixed(cx - (c * spec.left + sn * spec.top) / f);
+                tr.matrix[0][2] = pixman_double_to_fixed(cx - (c * plan.left + sn * plan.top) / f);
                 tr.matrix[1][0] = pixman_double_to_fixed(-sn / f);
                 tr.matrix[1][1] = pixman_double_to_fixed(c / f);
-                tr.matrix[1][2] = pixman_double_to_fixed(cy - (-sn * spec.left + c * spec.top) / f);
+                tr.matrix[1][2] = pixman_double_to_fixed(cy - (-sn * plan.left + c * plan.top) / f);
             }
             for (pixman_image_t* i : {p, m}) {
                 pixman_image_set_transform(i, &tr);
@@ -246,21 +246,21 @@ struct TPixmanScene {
         pixman_image_composite32(PIXMAN_OP_SRC, back, nullptr, dst, 0, 0, 0, 0, 0, 0, kW, kH);
         for (size_t i = 0; i < 8; ++i) {
             TZunoImages* img = scene.sprites[i];
-            const TSpriteSpec& spec = kSprites[i];
+            const TSpritePlan& plan = kSprites[i];
             const int32_t x = img->ScreenLeft(), y = img->ScreenTop();
-            if (spec.angle != 0) {
+            if (plan.angle != 0) {
                 const TRect box = intersectRect(img->DrawnArea(), TRect(0, 0, kW, kH));
                 pixman_image_composite32(PIXMAN_OP_OVER, transformed[2 * i], transformed[2 * i + 1], dst, box.Left,
                                          box.Top, box.Left, box.Top, box.Left, box.Top, box.width(), box.height());
-            } else if (spec.zoom != 256) {
+            } else if (plan.zoom != 256) {
                 pixman_image_composite32(PIXMAN_OP_OVER, transformed[2 * i], transformed[2 * i + 1], dst, 0, 0, 0, 0,
                                          x, y, img->Width(), img->Height());
             } else {
-                pixman_image_composite32(PIXMAN_OP_OVER, sprite, spec.alpha < 255 ? half : mask, dst, 0, 0, 0, 0, x,
+                pixman_image_composite32(PIXMAN_OP_OVER, sprite, plan.alpha < 255 ? half : mask, dst, 0, 0, 0, 0, x,
                                          y, kSprite, kSprite);
             }
         }
-        for (const TBoxSpec& b : boxes) {
+        for (const TBoxPlan& b : boxes) {
             // pixman colours are premultiplied by their alpha.
             const uint32_t c = uint32_t(b.colour), a = uint32_t(b.alpha);
             auto channel = [&](int shift) { return uint16_t((c >> shift & 0xFF) * a / 255 * 257); };

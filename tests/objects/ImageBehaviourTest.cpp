@@ -17,7 +17,7 @@ using namespace test;
 
 // Frames of one colour each, the colour telling the frame apart.
 std::vector<uint8_t> animation(const std::vector<int32_t>& delays) {
-    std::vector<TFrameSpec> frames;
+    std::vector<TFramePlan> frames;
     for (size_t i = 0; i < delays.size(); ++i)
         frames.push_back(solidFrame(2, 2, uint32_t(0x101010 * (i + 1)), delays[i]));
     return drelBytes(frames);
@@ -273,7 +273,7 @@ TEST_F(ImageBehaviourTest, ZoomMappedChildStaysOnItsParentsPicture) {
 //==============================================================================
 
 TEST_F(ImageBehaviourTest, MaskDecidesHitsWhenCaptureMaskIsSet) {
-    TFrameSpec f = solidFrame(4, 3, 0x123456);
+    TFramePlan f = solidFrame(4, 3, 0x123456);
     f.Mask = {0, 255, 1, 128, 127, 200, 64, 254, 30, 0, 255, 90};
     addFile("masked.drl", drelBytes({f}));
     TZunoImages* img = addImage("masked.drl", 20, 10);

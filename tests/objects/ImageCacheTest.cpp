@@ -67,12 +67,12 @@ TEST_F(ImageCacheTest, ImageListsAndControlsReleaseTheirItems) {
 }
 
 TEST_F(ImageCacheTest, FramesCarryKeyDelayMaskAndTrim) {
-    TFrameSpec keyed = solidFrame(4, 3, 0x00AA0000);
+    TFramePlan keyed = solidFrame(4, 3, 0x00AA0000);
     keyed.Key = 0x00AA0000;                                              // the border is transparent
     keyed.Pixels[size_t(1 * 4 + 1)] = 0x00102030;
     keyed.Pixels[size_t(1 * 4 + 2)] = 0x00405060;
     keyed.Delay = 0;
-    TFrameSpec masked = solidFrame(4, 3, 0x00010203, 70);
+    TFramePlan masked = solidFrame(4, 3, 0x00010203, 70);
     masked.Mask.assign(12, 0);
     masked.Mask[size_t(2 * 4 + 3)] = 200;
     addFile("two.drl", drelBytes({keyed, masked}));

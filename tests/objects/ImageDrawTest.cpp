@@ -54,8 +54,8 @@ uint32_t expectedPixel(int32_t alpha, bool masked, int32_t m, bool keyed, uint32
 
 // A picture whose channels differ in every pixel; (3, 0) is the key colour
 // in the keyed variant.
-TFrameSpec testFrame(bool keyed, bool masked) {
-    TFrameSpec f;
+TFramePlan testFrame(bool keyed, bool masked) {
+    TFramePlan f;
     f.Width = kW;
     f.Height = kH;
     for (int32_t y = 0; y < kH; ++y)
@@ -84,7 +84,7 @@ protected:
 };
 
 TEST_F(ImageDrawTest, DrawingModesFollowTheAlphaRule) {
-    const TFrameSpec keyed = testFrame(true, false), masked = testFrame(false, true);
+    const TFramePlan keyed = testFrame(true, false), masked = testFrame(false, true);
     struct TCase {
         int32_t alpha;
         bool masked, flipH, flipV;
@@ -106,7 +106,7 @@ TEST_F(ImageDrawTest, DrawingModesFollowTheAlphaRule) {
         Reg.Update(0);                                        // the size follows the zoom
         ASSERT_EQ(img->Width(), kW * c.zoomX / 256);
         recompose();
-        const TFrameSpec& f = c.masked ? masked : keyed;
+        const TFramePlan& f = c.masked ? masked : keyed;
         // A mirrored control turns about its anchor (0, 0): it lies left of (above) Left (Top).
         const int32_t ox = c.flipH ? kLeft - (img->Width() - 1) : kLeft;
         const int32_t oy = c.flipV ? kTop - (kH - 1) : kTop;
@@ -144,7 +144,7 @@ TEST_F(ImageDrawTest, AdditiveStrengthIsAlphaMinus256) {
 TEST_F(ImageDrawTest, RotationTurnsAboutTheAnchor) {
     // A quarter turn (64) about the anchor at the control's origin: source
     // pixel (px, py) lands on (anchor x - py, anchor y + px).
-    const TFrameSpec f = testFrame(false, false);
+    const TFramePlan f = testFrame(false, false);
     addFile("plain.drl", drelBytes({f}));
     TZunoImages* img = addImage("plain.drl", 20, 10);
     img->SetAngle(64);
@@ -175,7 +175,7 @@ TEST_F(ImageDrawTest, RotationTurnsAboutTheAnchor) {
 }
 
 TEST_F(ImageDrawTest, OnlyTheFrameDrawAreasAreDrawn) {
-    TFrameSpec f = testFrame(false, false);
+    TFramePlan f = testFrame(false, false);
     f.DrawRects = {TRect(0, 0, 1, 3), TRect(2, 1, 4, 2)};
     addFile("areas.drl", drelBytes({f}));
     for (bool flip : {false, true}) {
@@ -198,7 +198,7 @@ TEST_F(ImageDrawTest, OnlyTheFrameDrawAreasAreDrawn) {
 }
 
 TEST_F(ImageDrawTest, BrightnessShadesTheFrameAndItsKey) {
-    const TFrameSpec f = testFrame(true, false);
+    const TFramePlan f = testFrame(true, false);
     struct TCase {
         int32_t brightness;
     } cases[] = {{40}, {-60}, {-255}, {1000}, {-150}};

@@ -22,7 +22,7 @@ namespace zuno::test {
 
 // One frame of a Drel file: 24-bit pixels 0x00RRGGBB row by row, an
 // optional key pixel value, delay and 8-bit mask.
-struct TFrameSpec {
+struct TFramePlan {
     int32_t                 Width = 0, Height = 0;
     std::vector<uint32_t>   Pixels;
     int32_t                 Key = -1;
@@ -31,23 +31,23 @@ struct TFrameSpec {
     std::vector<TRect>      DrawRects;
 };
 
-inline std::vector<uint8_t> drelBytes(const std::vector<TFrameSpec>& frames) {
+inline std::vector<uint8_t> drelBytes(const std::vector<TFramePlan>& frames) {
     TDrelFrameList list;
-    for (const TFrameSpec& spec : frames) {
+    for (const TFramePlan& plan : frames) {
         TDrelFrame* f = list.AddFrame();
-        f->Bitmap.SetSize(spec.Width, spec.Height, 24);
-        for (int32_t y = 0; y < spec.Height; ++y)
-            for (int32_t x = 0; x < spec.Width; ++x)
-                f->Bitmap.SetPixel(x, y, spec.Pixels[size_t(y * spec.Width + x)]);
-        f->SetTransparentValue(spec.Key);
-        f->Delay = spec.Delay;
-        if (!spec.Mask.empty()) {
-            f->Mask = std::make_unique<TDrelBitmap>(spec.Width, spec.Height, 8);
-            for (int32_t y = 0; y < spec.Height; ++y)
-                for (int32_t x = 0; x < spec.Width; ++x)
-                    f->Mask->Row(y)[x] = spec.Mask[size_t(y * spec.Width + x)];
+        f->Bitmap.SetSize(plan.Width, plan.Height, 24);
+        for (int32_t y = 0; y < plan.Height; ++y)
+            for (int32_t x = 0; x < plan.Width; ++x)
+                f->Bitmap.SetPixel(x, y, plan.Pixels[size_t(y * plan.Width + x)]);
+        f->SetTransparentValue(plan.Key);
+        f->Delay = plan.Delay;
+        if (!plan.Mask.empty()) {
+            f->Mask = std::make_unique<TDrelBitmap>(plan.Width, plan.Height, 8);
+            for (int32_t y = 0; y < plan.Height; ++y)
+                for (int32_t x = 0; x < plan.Width; ++x)
+                    f->Mask->Row(y)[x] = plan.Mask[size_t(y * plan.Width + x)];
         }
-        f->DrawRects = spec.DrawRects;
+        f->DrawRects = plan.DrawRects;
     }
     TKsMemoryStream s;
     list.SaveToStream(s);
@@ -55,8 +55,8 @@ inline std::vector<uint8_t> drelBytes(const std::vector<TFrameSpec>& frames) {
 }
 
 // A frame of one colour.
-inline TFrameSpec solidFrame(int32_t w, int32_t h, uint32_t pixel, int32_t delay = 100) {
-    TFrameSpec f;
+inline TFramePlan solidFrame(int32_t w, int32_t h, uint32_t pixel, int32_t delay = 100) {
+    TFramePlan f;
     f.Width = w;
     f.Height = h;
     f.Pixels.assign(size_t(w * h), pixel);
