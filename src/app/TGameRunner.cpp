@@ -6,6 +6,8 @@
 #include "core/EZunoError.h"
 #include "expr/VariableDump.h"
 #include "expr/ZunoCalc.h"
+#include "objects/TDrelCollection.h"
+#include "objects/TZunoCustomImage.h"
 #include "platform/FontList.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/posix/AtomicFile.h"
@@ -44,6 +46,16 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
     }
 
     installDisplayAccess();
+
+    // Image files come through the file layer; loop waits of animated
+    // images are expressions over the game's variables.
+    TDrelCollection::Instance().SetFileManager(&FFiles);
+    TZunoCustomImages::LoopWaitEvaluator = [this](TZunoParser& expression) {
+        expression.Execute(FFuncs);
+        const TCustomParam* r = expression.Result();
+        return r ? r->AsInteger() : 0;
+    };
+
     FProject = std::make_unique<TProject>(FEnv, std::move(info));
     installScriptSystemVariables(FEnv, *FProject);
 }
@@ -53,6 +65,8 @@ TGameRunner::~TGameRunner() {
         finish();
     } catch (...) {
     }
+    TDrelCollection::Instance().SetFileManager(nullptr);
+    TZunoCustomImages::LoopWaitEvaluator = nullptr;
 }
 
 bool TGameRunner::start() {
@@ -67,6 +81,7 @@ bool TGameRunner::start() {
         return false;
     }
     const TProjectSetting& s = FProject->Setting();
+    TDrelCollection::Instance().IdCode = s.FIdentCode;        // protected Drel images
     const int w = s.FScreenWidth > 0 ? s.FScreenWidth : 640;
     const int h = s.FScreenHeight > 0 ? s.FScreenHeight : 480;
     FRegistry.SetSize(w, h);

@@ -37,6 +37,7 @@ public:
     bool                Finished() const { return FFinished; }
     int32_t             Frame() const { return FFrame; }
     int64_t             Elapsed() const { return FElapsed; }
+    void                SetElapsed(int64_t ms) { FElapsed = ms; }      // jumps; the next step shows its frame
     TMotionFrames&      Frames() { return *FFrames; }
 
 private:

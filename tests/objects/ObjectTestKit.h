@@ -10,13 +10,14 @@
 #include "imaging/TCustomDIBX.h"
 #include "objects/PropertyAccess.h"
 #include "objects/TZunoBaseList.h"
+#include "objects/TZunoBox.h"
 
 namespace zuno::test {
 
-// A control that fills its drawn rectangle with its colour, then draws its children.
-class TPaintedControl : public TZunoControl {
+// A box that fills its drawn rectangle with its colour whatever its other
+// properties say, then draws its children.
+class TPaintedControl : public TZunoBox {
 public:
-    uint8_t             GetCompoType() const override { return LT_BOX; }
     void                Draw() override {
         if (TCustomDIBX* s = GetSurface())
             s->FillRect(intersectRect(GetClientRect(), s->GetDrawableRect()), s->ColorToPixel(FColor));

@@ -144,6 +144,17 @@ TEST(SaveRecordTest, OlderVersionsReadTheirFields) {
         WriteByte(s, LT_BOX);
         writeOldControl(s, v, "box", 7);
         WriteInt(s, 0);
+        for (int32_t x : {2, 0x0000FF, 128})                // border width and colour, alpha
+            WriteInt(s, x);
+        if (v > 103) {
+            for (const char* text : {"idle.zsb", ""})       // OnIdle, Source
+                WriteString(s, text);
+            WriteBool(s, true);                             // Repeat
+            WriteBool(s, false);                            // AutoScrap
+            WriteString(s, "end.zsb");
+            WriteBool(s, false);                            // Paused
+            WriteBool(s, true);                             // AniPaused
+        }
         writeOldControl(s, v, std::string("\x01" "BASE1"), 0);
         WriteInt(s, 0);
         WriteInt(s, 0);                                       // no other objects
@@ -158,6 +169,10 @@ TEST(SaveRecordTest, OlderVersionsReadTheirFields) {
         ASSERT_NE(box, nullptr) << v;
         EXPECT_EQ(box->Left(), 7);
         EXPECT_EQ(getText(*box, PR_ONMOUSEIN), v > 101 ? "in.zsb" : "");
+        EXPECT_EQ(getInt(*box, PR_BORDERWIDTH), 2);
+        EXPECT_EQ(getInt(*box, PR_ALPHA), 128);
+        EXPECT_EQ(getText(*box, PR_ONPLAYEND), v > 103 ? "end.zsb" : "");
+        EXPECT_EQ(box->AniPaused(), v > 103);
         EXPECT_EQ(reg.Focus(), nullptr);
     }
 }
