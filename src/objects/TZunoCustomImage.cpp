@@ -232,6 +232,21 @@ void TZunoCustomImage::RecomputeHeight() {
     FHeight = SourceText().empty() && !FImage ? 0 : computeSize(true);
 }
 
+void TZunoCustomImage::UpdateAutoSize() {
+    if (!FSizeDirty)
+        return;
+    RecomputeWidth();
+    RecomputeHeight();
+}
+
+void TZunoCustomImage::TakePicture(TCustomDIBX& picture) {
+    OwnPicture().Assign(picture);
+    FImage = nullptr;
+    FMask = nullptr;
+    FOwnMask.reset();
+    FTransparentColor = -1;
+}
+
 void TZunoCustomImage::RecomputeSize() {
     RecomputeWidth();
     RecomputeHeight();

@@ -88,6 +88,7 @@ public:
     void                RecomputeSize();
     void                RecomputeWidth();
     void                RecomputeHeight();
+    void                UpdateAutoSize() override;                    // width then height, when size-dirty
     virtual std::string SourceText() { return {}; }
 
     // --- drawing ------------------------------------------------------------------------------
@@ -108,6 +109,9 @@ public:
     void                LoadFromStream(TStream& s, int32_t version) override;
     void                ReleaseSurfaces() override;
     void                RestoreSurfaces() override;
+    // The picture becomes a copy of `picture` without a transparent colour
+    // (the snapshot a flip leaves on the old screen).
+    void                TakePicture(TCustomDIBX& picture) override;
 
 protected:
     static bool         ownsProperty(int id);
@@ -175,6 +179,7 @@ public:
     // than one frame is set, its value added to that frame's time. ImgNew
     // copies its own PR_DELAY expression in here.
     TZunoParser&        LoopWait() { return FLoopWait; }
+    void                AssignPropertyExpression(int id, const TZunoParser& expression) override;   // PR_DELAY
 
     bool                ImplementsProperty(int id) const override;
     TPropValue          GetProp(int id) override;

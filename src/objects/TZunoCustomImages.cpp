@@ -88,6 +88,11 @@ bool TZunoCustomImages::IsPlaying() {
 // Frames
 //==============================================================================
 
+void TZunoCustomImages::AssignPropertyExpression(int id, const TZunoParser& expression) {
+    if (id == PR_DELAY)
+        FLoopWait.CopyFrom(expression);
+}
+
 int32_t TZunoCustomImages::loopWaitValue() {
     if (FLoopWait.Empty() || !LoopWaitEvaluator)
         return 0;
