@@ -5,18 +5,13 @@
 
 #include "app/TPlayerSettings.h"
 #include "core/EZunoError.h"
+#include "support/TTempFolder.h"
 
 namespace zuno {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path freshFolder(const char* name) {
-    fs::path dir = fs::path(ZUNO_BUILD_DIR) / "app-test" / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
+using test::TTempFolder;
 
 TEST(PlayerSettings, DelayTimeIsTruncatedThenClamped) {
     struct Case {
@@ -82,7 +77,8 @@ TEST(IniFile, WritingKeepsEverythingElse) {
 }
 
 TEST(IniFile, SaveReplacesTheFileThroughATemporaryFile) {
-    fs::path dir = freshFolder("ini-save");
+    TTempFolder temp;
+    const fs::path dir = temp.path();
     std::string path = (dir / "game.ini").string();
     {
         std::ofstream(path) << "[Sound]\nDirectSound=1\n";
@@ -130,8 +126,10 @@ TEST(ConfigDialog, ControlsFollowTheFileAndOkWritesThem) {
 }
 
 TEST(PlayerSettings, GameIniBesideTheExecutableWins) {
-    fs::path exe = freshFolder("ini-exe");
-    fs::path user = freshFolder("ini-user");
+    TTempFolder exeTemp;
+    const fs::path exe = exeTemp.path();
+    TTempFolder userTemp;
+    const fs::path user = userTemp.path();
     EXPECT_EQ(gameIniPath(exe.string() + "/", user.string() + "/"), user.string() + "/game.ini");
     std::ofstream((exe / "game.ini").string()) << "[Sound]\n";
     EXPECT_EQ(gameIniPath(exe.string() + "/", user.string() + "/"), exe.string() + "/game.ini");

@@ -8,12 +8,14 @@
 
 #include "platform/HeadlessPlatform.h"
 #include "platform/posix/PosixServices.h"
+#include "support/TTempFolder.h"
 
 namespace zuno {
 namespace {
 
 TEST(InstanceLock, SecondHolderFailsUntilTheFirstReleases) {
-    setenv("XDG_RUNTIME_DIR", ZUNO_BUILD_DIR, 1);
+    test::TTempFolder runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
     THeadlessPlatform first;
     THeadlessPlatform second;
     std::string name = "-WORK-GAMES-A-" + std::to_string(::getpid());
@@ -75,9 +77,8 @@ TEST(CdRoots, OnlyIso9660AndUdfMountsWithDecodedNames) {
 TEST(ShellOpen, StartsXdgOpenWithTheTarget) {
     // A stand-in xdg-open first on PATH records its argument.
     namespace fs = std::filesystem;
-    fs::path dir = fs::path(ZUNO_BUILD_DIR) / "shell-open-test";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    test::TTempFolder temp;
+    const fs::path dir = temp.path();
     fs::path out = dir / "opened.txt";
     {
         std::ofstream script(dir / "xdg-open");
