@@ -6,7 +6,7 @@
 #include "core/EZunoError.h"
 #include "expr/VariableDump.h"
 #include "expr/ZunoCalc.h"
-#include "platform/HeadlessPlatform.h"
+#include "platform/headless/HeadlessPlatform.h"
 #include "platform/posix/AtomicFile.h"
 #include "script/ScriptSystemVars.h"
 

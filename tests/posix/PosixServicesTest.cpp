@@ -6,27 +6,11 @@
 #include <fstream>
 #include <thread>
 
-#include "platform/HeadlessPlatform.h"
 #include "platform/posix/PosixServices.h"
 #include "support/TTempFolder.h"
 
 namespace zuno {
 namespace {
-
-TEST(InstanceLock, SecondHolderFailsUntilTheFirstReleases) {
-    test::TTempFolder runtime;
-    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-    THeadlessPlatform first;
-    THeadlessPlatform second;
-    std::string name = "-WORK-GAMES-A-" + std::to_string(::getpid());
-    ASSERT_TRUE(first.acquireInstanceLock(name));
-    EXPECT_FALSE(second.acquireInstanceLock(name));
-    EXPECT_TRUE(second.acquireInstanceLock(name + "B"));   // another game path is another lock
-    first.releaseInstanceLock();
-    EXPECT_TRUE(first.acquireInstanceLock(name));          // free again, for one holder only
-    THeadlessPlatform third;
-    EXPECT_FALSE(third.acquireInstanceLock(name));
-}
 
 TEST(InstanceLock, FileNamesAreSafeAndDistinct) {
     setenv("XDG_RUNTIME_DIR", "/run/user/1", 1);

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "core/EZunoError.h"
-#include "platform/InputScript.h"
+#include "platform/headless/InputScript.h"
 #include "support/TTempFolder.h"
 
 namespace zuno {
