@@ -6,6 +6,7 @@
 #include "authoring/PageSourceText.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
+#include "core/TextHelpers.h"
 #include "expr/ParamConvert.h"
 
 namespace zuno {
@@ -76,12 +77,12 @@ TProjectSetting buildProjectSource(const std::string& utf8Text, const std::strin
             ++lineNo;
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            line = trim(line);
+            line = std::string(trimmed(line));
             if (line.empty() || line[0] == '#')
                 continue;
             std::string key, value;
             if (splitKey(line, key, value)) {
-                value = trim(value);
+                value = std::string(trimmed(value));
                 if (key == "version") p.FVersion = number(lineNo, value, 0, ProjectVersionMax);
                 else if (key == "title") p.FTitle = text(lineNo, value);
                 else if (key == "screenWidth") p.FScreenWidth = number(lineNo, value, INT32_MIN, INT32_MAX);
