@@ -26,7 +26,7 @@ std::vector<std::string> splitSegments(const std::string& s, std::string* unclos
         }
     }
     if (unclosed)
-        *unclosed = quoted ? "\"" : "";
+        unclosed->assign(quoted ? 1 : 0, '"');
     return out;
 }
 

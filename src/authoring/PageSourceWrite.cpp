@@ -152,7 +152,8 @@ std::string decompilePage(const TPage& page) {
         bool differs = false;
         for (int id = 0; id < PropertyCount; ++id) {
             if (page.HasProperty(type, id)) {
-                ids += " " + std::string(PropertyInfos[id].name);
+                ids += ' ';
+                ids += PropertyInfos[id].name;
                 differs = differs || !implied.count(id);
             }
         }

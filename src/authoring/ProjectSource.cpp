@@ -43,7 +43,7 @@ std::string realText(const TExtended& x) {
         return t;
     uint8_t b[10];
     x.toBytes(b);
-    return "@" + encodeHex(std::string(reinterpret_cast<char*>(b), 10));
+    return '@' + encodeHex(std::string(reinterpret_cast<char*>(b), 10));
 }
 
 TExtended parseReal(int line, const std::string& v) {
@@ -171,10 +171,10 @@ std::string decompileProject(const TProjectSetting& p) {
         out += "var " + encodeTextValue(v.Name, false) + " ";
         out += v.Type >= 1 && v.Type <= 4 ? TypeNames[v.Type] : std::to_string(v.Type);
         switch (v.Type) {
-        case 1: out += " " + std::to_string(v.IntValue); break;
-        case 2: out += " " + realText(v.FloatValue); break;
-        case 3: out += v.BoolValue == 0 ? " FALSE" : v.BoolValue == 1 ? " TRUE" : " " + std::to_string(v.BoolValue); break;
-        case 4: out += " " + encodeTextValue(v.StrValue, false); break;
+        case 1: out += ' ' + std::to_string(v.IntValue); break;
+        case 2: out += ' ' + realText(v.FloatValue); break;
+        case 3: out += v.BoolValue == 0 ? " FALSE" : v.BoolValue == 1 ? " TRUE" : ' ' + std::to_string(v.BoolValue); break;
+        case 4: out += ' ' + encodeTextValue(v.StrValue, false); break;
         default: break;
         }
         out += "\n";

@@ -98,8 +98,8 @@ TEST(ZunotoolArchive, ListsEveryPlacement) {
     const std::string expected = "one.txt\t11\t1\t" + hex8(crcOf(one)) + "\t1\ntwo.txt\t6\t1\t00000abc\t0\n";
     Bytes archive = test::buildArchive(102, entries);
 
-    Bytes program(300, 'P');
-    program.insert(program.end(), archive.begin(), archive.end());
+    Bytes program(300 + archive.size(), 'P');
+    std::copy(archive.begin(), archive.end(), program.begin() + 300);
     test::put32(program, 300);
     program.push_back('z');
     program.push_back('v');

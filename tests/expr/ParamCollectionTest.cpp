@@ -39,7 +39,7 @@ TEST(ParamCollection, NameRules) {
         if (c.ok)
             EXPECT_EQ(err, "(no error)") << c.name;
         else
-            EXPECT_EQ(err, "\"" + std::string(c.name) + "\"：変数名が不正です");
+            EXPECT_EQ(err, '"' + std::string(c.name) + "\"：変数名が不正です");
     }
     EXPECT_EQ(t.Count(), kSystemVarCount + 3);     // failed creations leave nothing behind
 }

@@ -43,7 +43,7 @@ TEST_F(InterpreterTest, ContinueBytesPaceTheMainThread) {
     for (bool cont : {true, false}) {
         TPageBuilder main("main.zsb");
         for (int i = 0; i < 3; ++i)
-            main.Label("l" + std::to_string(i), 0, cont);
+            main.Label('l' + std::to_string(i), 0, cont);
         TScriptGame& g = Run({&main});
         g.Frames(4);
         if (cont) {
@@ -348,9 +348,9 @@ TEST_F(InterpreterTest, EleventhPageEvictsTheLeastRecentlyUsed) {
     std::vector<std::unique_ptr<TPageBuilder>> pages;
     std::vector<TPageBuilder*> list;
     for (int i = 0; i <= 10; ++i) {
-        auto p = std::make_unique<TPageBuilder>(i == 0 ? "main.zsb" : "p" + std::to_string(i) + ".zsb");
+        auto p = std::make_unique<TPageBuilder>(i == 0 ? "main.zsb" : 'p' + std::to_string(i) + ".zsb");
         if (i < 10) {
-            p->Jump("p" + std::to_string(i + 1) + ".zsb");
+            p->Jump('p' + std::to_string(i + 1) + ".zsb");
         } else {
             p->Wait("");
         }
