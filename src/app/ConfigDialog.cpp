@@ -3,15 +3,14 @@
 #include <filesystem>
 
 #include "app/TPlayerSettings.h"
-#include "platform/SettingsDialog.h"
 
 namespace zuno {
 
-void runConfigDialog(const std::string& iniPath) {
+void runConfigDialog(const std::string& iniPath, const TSettingsDialogRunner& showDialog) {
     TIniFile ini = TIniFile::load(iniPath);
     TConfigDialogModel model(ini);
     TSettingsDialogState state{model.directSound(), model.position()};
-    if (!runSettingsDialog(state))
+    if (!showDialog(state))
         return;
     model.setDirectSound(state.directSound);
     model.setPosition(state.position);

@@ -9,7 +9,7 @@
 #include "objects/TDrelCollection.h"
 #include "objects/TZunoCustomImage.h"
 #include "platform/FontList.h"
-#include "platform/HeadlessPlatform.h"
+#include "platform/headless/HeadlessPlatform.h"
 #include "platform/posix/AtomicFile.h"
 #include "script/ScriptSystemVars.h"
 

@@ -168,7 +168,7 @@ void TIniFile::writeString(std::string_view section, std::string_view key, std::
     }
     if (!FLines.empty() && !trim(FLines.back().text).empty())
         FLines.push_back({"", FLines.back().section, "", false});
-    FLines.push_back({"[" + std::string(trim(section)) + "]", s, "", true});
+    FLines.push_back({'[' + std::string(trim(section)) + ']', s, "", true});
     FLines.push_back(std::move(entry));
 }
 

@@ -158,11 +158,11 @@ void TVrFileCollection::SaveToStream(TKsBigStream& out) {
     out.WriteBuffer(table.data(), tableBytes);
 
     std::vector<int64_t> offsets(count + 1);
-    std::vector<Written> written(count);
+    std::vector<Written> written;
     for (size_t i = 0; i < count; ++i) {
         offsets[i] = out.GetPosition();
         try {
-            written[i] = writeEntry(*entries[i], out);
+            written.push_back(writeEntry(*entries[i], out));
         } catch (const EZunoError& e) {
             std::string message = sjis("エラー:") + entries[i]->Name();
             if (OnWriteError)

@@ -12,6 +12,7 @@
 #include "authoring/PageSourceText.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
+#include "core/TextHelpers.h"
 #include "core/TStream.h"
 #include "expr/ParamConvert.h"
 #include "expr/TZunoParser.h"
@@ -137,7 +138,7 @@ public:
             return;
         list.clear();
         for (const std::string& item : splitTopLevel(*s, ','))
-            list.push_back(parseExpr(FLine, trim(item), name));
+            list.push_back(parseExpr(FLine, std::string(trimmed(item)), name));
     }
 
 private:
@@ -248,7 +249,7 @@ private:
         if (i == line.size() || line[i] == '#')
             return;
         if (line[i] == '.') {
-            directive(lineNo, trim(line.substr(i + 1)));
+            directive(lineNo, std::string(trimmed(line.substr(i + 1))));
             return;
         }
         if (columns % 2 != 0)
@@ -279,7 +280,7 @@ private:
         bool first = true;
         std::string unclosed;
         for (std::string seg : splitSegments(line.substr(n), &unclosed)) {
-            seg = trim(seg);
+            seg = std::string(trimmed(seg));
             const bool wasFirst = first;
             first = false;
             if (seg.empty())
@@ -295,7 +296,7 @@ private:
             }
             if (values.count(key))
                 fail(lineNo, "field given twice: " + key);
-            values[key] = trim(value);
+            values[key] = std::string(trimmed(value));
         }
         if (!unclosed.empty())
             fail(lineNo, "unterminated text literal");

@@ -6,14 +6,6 @@
 
 namespace zuno {
 
-std::string trim(const std::string& s) {
-    const size_t a = s.find_first_not_of(" \t");
-    if (a == std::string::npos)
-        return {};
-    const size_t b = s.find_last_not_of(" \t");
-    return s.substr(a, b - a + 1);
-}
-
 std::vector<std::string> splitSegments(const std::string& s, std::string* unclosed, char sep) {
     std::vector<std::string> out(1);
     bool quoted = false;
@@ -34,7 +26,7 @@ std::vector<std::string> splitSegments(const std::string& s, std::string* unclos
         }
     }
     if (unclosed)
-        *unclosed = quoted ? "\"" : "";
+        unclosed->assign(quoted ? 1 : 0, '"');
     return out;
 }
 

@@ -9,7 +9,6 @@
 
 namespace zuno {
 
-std::string              trim(const std::string& s);
 // Splits at sep outside double-quoted literals (a backslash escapes the next
 // character inside one). unclosed, when given, is set non-empty when the
 // text ends inside a literal.

@@ -13,6 +13,7 @@
 #include "authoring/RecordDump.h"
 #include "authoring/ZunoDecompiler.h"
 #include "core/Cp932.h"
+#include "core/TextHelpers.h"
 #include "core/TStream.h"
 #include "expr/TZunoParser.h"
 #include "script/ComFlow.h"
@@ -31,7 +32,7 @@ std::string exprValue(const TZunoParser* e, bool positional, std::vector<std::st
         const std::string utf8 = cp932ToUtf8(*sjis);
         std::string key, value, unclosed;
         bool safe = utf8ToCp932(utf8) == *sjis && utf8.find_first_of("\r\n") == std::string::npos &&
-                    utf8[0] != '@' && trim(utf8) == utf8 && splitSegments(utf8, &unclosed).size() == 1 &&
+                    utf8[0] != '@' && trimmed(utf8) == utf8 && splitSegments(utf8, &unclosed).size() == 1 &&
                     unclosed.empty() && splitTopLevel(utf8, ',').size() == 1;
         if (positional && splitKey(utf8, key, value))
             safe = false;
@@ -151,7 +152,8 @@ std::string decompilePage(const TPage& page) {
         bool differs = false;
         for (int id = 0; id < PropertyCount; ++id) {
             if (page.HasProperty(type, id)) {
-                ids += " " + std::string(PropertyInfos[id].name);
+                ids += ' ';
+                ids += PropertyInfos[id].name;
                 differs = differs || !implied.count(id);
             }
         }

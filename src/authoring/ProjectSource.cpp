@@ -6,6 +6,7 @@
 #include "authoring/PageSourceText.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
+#include "core/TextHelpers.h"
 #include "expr/ParamConvert.h"
 
 namespace zuno {
@@ -42,7 +43,7 @@ std::string realText(const TExtended& x) {
         return t;
     uint8_t b[10];
     x.toBytes(b);
-    return "@" + encodeHex(std::string(reinterpret_cast<char*>(b), 10));
+    return '@' + encodeHex(std::string(reinterpret_cast<char*>(b), 10));
 }
 
 TExtended parseReal(int line, const std::string& v) {
@@ -76,12 +77,12 @@ TProjectSetting buildProjectSource(const std::string& utf8Text, const std::strin
             ++lineNo;
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            line = trim(line);
+            line = std::string(trimmed(line));
             if (line.empty() || line[0] == '#')
                 continue;
             std::string key, value;
             if (splitKey(line, key, value)) {
-                value = trim(value);
+                value = std::string(trimmed(value));
                 if (key == "version") p.FVersion = number(lineNo, value, 0, ProjectVersionMax);
                 else if (key == "title") p.FTitle = text(lineNo, value);
                 else if (key == "screenWidth") p.FScreenWidth = number(lineNo, value, INT32_MIN, INT32_MAX);
@@ -170,10 +171,10 @@ std::string decompileProject(const TProjectSetting& p) {
         out += "var " + encodeTextValue(v.Name, false) + " ";
         out += v.Type >= 1 && v.Type <= 4 ? TypeNames[v.Type] : std::to_string(v.Type);
         switch (v.Type) {
-        case 1: out += " " + std::to_string(v.IntValue); break;
-        case 2: out += " " + realText(v.FloatValue); break;
-        case 3: out += v.BoolValue == 0 ? " FALSE" : v.BoolValue == 1 ? " TRUE" : " " + std::to_string(v.BoolValue); break;
-        case 4: out += " " + encodeTextValue(v.StrValue, false); break;
+        case 1: out += ' ' + std::to_string(v.IntValue); break;
+        case 2: out += ' ' + realText(v.FloatValue); break;
+        case 3: out += v.BoolValue == 0 ? " FALSE" : v.BoolValue == 1 ? " TRUE" : ' ' + std::to_string(v.BoolValue); break;
+        case 4: out += ' ' + encodeTextValue(v.StrValue, false); break;
         default: break;
         }
         out += "\n";

@@ -14,7 +14,7 @@ namespace zuno {
 
 namespace {
 
-std::string quoted(const std::string& sjis) { return "\"" + escapeForPrint(sjis) + "\""; }
+std::string quoted(const std::string& sjis) { return '"' + escapeForPrint(sjis) + '"'; }
 
 std::string describeOperand(const TCustomParam& p) {
     switch (p.ParamType()) {
@@ -65,9 +65,13 @@ private:
 
 std::string propertyList(const TPropertySet& set) {
     std::string out;
-    for (int id = 0; id < PropertyCount; ++id)
-        if ((set[static_cast<size_t>(id / 8)] >> (id % 8)) & 1)
-            out += (out.empty() ? "" : " ") + std::string(propertyName(id));
+    for (int id = 0; id < PropertyCount; ++id) {
+        if (!((set[static_cast<size_t>(id / 8)] >> (id % 8)) & 1))
+            continue;
+        if (!out.empty())
+            out += ' ';
+        out += propertyName(id);
+    }
     return out;
 }
 

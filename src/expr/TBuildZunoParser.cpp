@@ -148,16 +148,16 @@ std::vector<Token> tokenize(const std::string& s) {
             continue;
         }
         flush(p);
-        std::string op(1, s[p]);
+        size_t length = 1;
         if (p + 1 < s.size()) {
             for (const char* two : twoChar)
                 if (s[p] == two[0] && s[p + 1] == two[1]) {
-                    op = two;
+                    length = 2;
                     break;
                 }
         }
-        tokens.push_back({op, true});
-        k += op.size();
+        tokens.push_back({s.substr(p, length), true});
+        k += length;
         operandStart = ci.at[k];
     }
     flush(s.size());

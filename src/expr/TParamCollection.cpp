@@ -97,8 +97,7 @@ void TParamCollection::installDefaultSystemAccess() {
     auto now = [this, d]() -> const std::tm& {
         int32_t clock = FrameClock ? FrameClock() : 0;
         if (!FrameClock || !d->haveTime || clock != d->timeClock) {
-            std::time_t t = std::time(nullptr);
-            d->time = localTimeOf(t);
+            d->time = localTimeOf(WallClock ? WallClock() : std::time(nullptr));
             d->haveTime = true;
             d->timeClock = clock;
         }

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -116,6 +117,9 @@ public:
     // The frame clock; the date and time variables re-read the clock only
     // when it changed. Unset: they read the clock on every access.
     std::function<int32_t()> FrameClock;
+    // The wall clock the date and time variables show in local time (seconds
+    // since the epoch). Unset: the system's clock.
+    std::function<std::time_t()> WallClock;
 
 private:
     void                installDefaultSystemAccess();

@@ -197,8 +197,11 @@ uint8_t temporaryType(const TOpeData& op) {
 
 std::string joinIndexes(const std::vector<int32_t>& idx) {
     std::string s;
-    for (size_t i = 0; i < idx.size(); ++i)
-        s += (i ? "," : "") + std::to_string(idx[i]);
+    for (size_t i = 0; i < idx.size(); ++i) {
+        if (i)
+            s += ',';
+        s += std::to_string(idx[i]);
+    }
     return s;
 }
 

@@ -13,11 +13,16 @@ std::string formatValueForDump(const TCustomParam& value) {
     if (dims.empty())
         return escapeForPrint(value.AsString());
     std::string line = "[";
-    for (size_t k = 0; k < dims.size(); ++k)
-        line += (k ? "," : "") + std::to_string(dims[k]);
+    for (size_t k = 0; k < dims.size(); ++k) {
+        if (k)
+            line += ',';
+        line += std::to_string(dims[k]);
+    }
     line += "]";
-    for (int i = 0; i < value.Count(); ++i)
-        line += "\t" + escapeForPrint(value.GetStringAt(i));
+    for (int i = 0; i < value.Count(); ++i) {
+        line += '\t';
+        line += escapeForPrint(value.GetStringAt(i));
+    }
     return line;
 }
 
@@ -33,7 +38,9 @@ std::string dumpVariables(const TParamCollection& params) {
     std::string out;
     for (const TParamCollectionItem* item : items) {
         out += escapeForPrint(item->Name());
-        out += "\t" + std::to_string(item->ValueType()) + "\t";
+        out += '\t';
+        out += std::to_string(item->ValueType());
+        out += '\t';
         out += formatValueForDump(*item->Value());
         out += "\n";
     }

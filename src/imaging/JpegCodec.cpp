@@ -4,11 +4,9 @@
 // leaves with longjmp. The functions that run libjpeg therefore hold only
 // plain data between setjmp and the end of the work, and turn a failure into
 // EZunoError after libjpeg has been torn down.
-#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include <jpeglib.h>

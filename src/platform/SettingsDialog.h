@@ -4,7 +4,8 @@
 // "キャンセル". The delay controls are enabled only while the box is clear.
 //
 // TSettingsDialogView is the dialog without a window (layout, drawing, mouse
-// and keys); runSettingsDialog shows it in a small SDL window.
+// and keys); runSettingsDialog (sdl/SdlSettingsDialog.h) shows it in a small
+// SDL window.
 #pragma once
 
 #include <cstdint>
@@ -42,9 +43,5 @@ private:
     TPart               FPressed = TPart::none;
     bool                FPressedInside = false;
 };
-
-// Shows the dialog in its own window until OK, cancel or close; true for OK
-// (state then holds the choice). False without changes when no window can be made.
-bool                    runSettingsDialog(TSettingsDialogState& state);
 
 } // namespace zuno

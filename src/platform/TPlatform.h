@@ -4,9 +4,9 @@
 // mounted CD roots. Nothing outside src/platform talks to SDL or to the
 // operating system for these services.
 //
-// Two implementations exist: the SDL one (createSdlPlatform, SdlPlatform.h) for
-// a real window, and the headless one (THeadlessPlatform, HeadlessPlatform.h)
-// with a virtual clock and scripted input.
+// Two implementations exist: the SDL one (createSdlPlatform, sdl/SdlPlatform.h)
+// for a real window, and the headless one (THeadlessPlatform,
+// headless/HeadlessPlatform.h) with a virtual clock and scripted input.
 //
 // All texts crossing this interface are UTF-8. All coordinates in input events
 // are game-screen pixels (the scene buffer's pixels), whatever the window size.

@@ -39,4 +39,39 @@ void drawStrip(uint32_t* pixels, int32_t width, int32_t pitch, TStripButton pres
     drawButton(c, kStripButtonWidth, pressed == TStripButton::toggleFullScreen, labels::kLabelSwitch);
 }
 
+// ---------------------------------------------------------------- TTopStrip
+
+void TTopStrip::setFullScreen(bool on) {
+    FFullScreen = on;
+    FShownInFullScreen = false;
+    FPressed = TStripButton::none;
+}
+
+bool TTopStrip::pointerMoved(int32_t y) {
+    if (!FFullScreen)
+        return false;
+    bool show = FShownInFullScreen ? y < kStripHeight : y == 0;
+    if (show == FShownInFullScreen)
+        return false;
+    FShownInFullScreen = show;
+    return true;
+}
+
+bool TTopStrip::leftDown(TStripButton under) {
+    if (under == TStripButton::none)
+        return false;
+    FPressed = under;
+    return true;
+}
+
+bool TTopStrip::leftUp(TStripButton under, TStripButton& clicked) {
+    clicked = TStripButton::none;
+    if (FPressed == TStripButton::none)
+        return false;
+    if (under == FPressed)
+        clicked = under;
+    FPressed = TStripButton::none;
+    return true;
+}
+
 } // namespace zuno

@@ -1,5 +1,5 @@
 // Windows virtual-key codes: the key codes the game sees, whatever the machine.
-// The SDL key codes are mapped onto them by one table (sdlKeyToVirtualKey).
+// The SDL key codes are mapped onto them by one table (sdl/SdlKeyMap.h).
 #pragma once
 
 #include <cstdint>
@@ -62,11 +62,3 @@ constexpr int32_t Oem7 = 0xDE;          // ' "
 int32_t                 fromName(std::string_view name);
 
 } // namespace zuno::vk
-
-namespace zuno {
-
-// The virtual-key code of an SDL key code (SDL_Keycode), 0 for keys the game
-// cannot see. Letters map by their upper-case code whatever the layout.
-int32_t                 sdlKeyToVirtualKey(int32_t sdlKeycode);
-
-} // namespace zuno

@@ -3,20 +3,16 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/ConfigDialog.h"
 #include "app/TPlayerSettings.h"
 #include "core/EZunoError.h"
+#include "support/TTempFolder.h"
 
 namespace zuno {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path freshFolder(const char* name) {
-    fs::path dir = fs::path(ZUNO_BUILD_DIR) / "app-test" / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
+using test::TTempFolder;
 
 TEST(PlayerSettings, DelayTimeIsTruncatedThenClamped) {
     struct Case {
@@ -82,7 +78,8 @@ TEST(IniFile, WritingKeepsEverythingElse) {
 }
 
 TEST(IniFile, SaveReplacesTheFileThroughATemporaryFile) {
-    fs::path dir = freshFolder("ini-save");
+    TTempFolder temp;
+    const fs::path dir = temp.path();
     std::string path = (dir / "game.ini").string();
     {
         std::ofstream(path) << "[Sound]\nDirectSound=1\n";
@@ -129,9 +126,54 @@ TEST(ConfigDialog, ControlsFollowTheFileAndOkWritesThem) {
     EXPECT_EQ(m.valueLabel(), "500ms");
 }
 
+// The dialog run over a file: it shows the file's values, OK writes the
+// choice into a folder made for it, cancel leaves everything as it was.
+TEST(ConfigDialog, RunOverTheFileWritesOnlyOnOk) {
+    TTempFolder temp;
+    const std::string path = temp.path("config/game.ini");
+    TSettingsDialogState shown;
+    auto answer = [&](bool ok, TSettingsDialogState choice) {
+        return [&shown, ok, choice](TSettingsDialogState& state) {
+            shown = state;
+            if (ok)
+                state = choice;
+            return ok;
+        };
+    };
+    auto contents = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+
+    runConfigDialog(path, answer(false, {false, 1}));
+    EXPECT_TRUE(shown.directSound);
+    EXPECT_EQ(shown.position, 5);
+    EXPECT_FALSE(fs::exists(temp.path("config")));
+
+    runConfigDialog(path, answer(true, {false, 2}));
+    TIniFile written = TIniFile::load(path);
+    EXPECT_FALSE(written.readBool("Sound", "DirectSound", true));
+    EXPECT_EQ(written.readInteger("Sound", "DelayTime", 0), 200);
+
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << "[Sound]\nDirectSound=0\nDelayTime=300\n[Video]\nUseWMP=1\n";
+    const std::string before = contents();
+    runConfigDialog(path, answer(false, {true, 5}));
+    EXPECT_FALSE(shown.directSound);
+    EXPECT_EQ(shown.position, 3);
+    EXPECT_EQ(contents(), before);
+    runConfigDialog(path, answer(true, {true, 4}));
+    written = TIniFile::load(path);
+    EXPECT_TRUE(written.readBool("Sound", "DirectSound", false));
+    EXPECT_EQ(written.readInteger("Sound", "DelayTime", 0), 400);
+    EXPECT_TRUE(written.readBool("Video", "UseWMP", false));
+}
+
 TEST(PlayerSettings, GameIniBesideTheExecutableWins) {
-    fs::path exe = freshFolder("ini-exe");
-    fs::path user = freshFolder("ini-user");
+    TTempFolder exeTemp;
+    const fs::path exe = exeTemp.path();
+    TTempFolder userTemp;
+    const fs::path user = userTemp.path();
     EXPECT_EQ(gameIniPath(exe.string() + "/", user.string() + "/"), user.string() + "/game.ini");
     std::ofstream((exe / "game.ini").string()) << "[Sound]\n";
     EXPECT_EQ(gameIniPath(exe.string() + "/", user.string() + "/"), exe.string() + "/game.ini");

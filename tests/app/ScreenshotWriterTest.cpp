@@ -7,6 +7,7 @@
 
 #include "app/ScreenshotWriter.h"
 #include "core/EZunoError.h"
+#include "support/TTempFolder.h"
 
 namespace zuno {
 namespace {
@@ -40,9 +41,8 @@ bool readRgbPng(const std::string& path, int& w, int& h, std::vector<uint8_t>& r
 }
 
 TEST(ScreenshotWriter, WritesTheSceneAsRgbAndReadsBackTheSame) {
-    fs::path dir = fs::path(ZUNO_BUILD_DIR) / "app-test" / "shots";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    test::TTempFolder temp;
+    const fs::path dir = temp.path();
     std::string path = (dir / "shot.png").string();
 
     TSceneBuffer scene(37, 5);      // odd width: no row padding may slip in

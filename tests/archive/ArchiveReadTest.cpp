@@ -15,7 +15,7 @@ namespace {
 
 using test::Bytes;
 using test::RawEntry;
-using test::TempDir;
+using test::TTempFolder;
 
 Bytes zlibOf(const std::string& text) {
     uLongf size = compressBound(uLong(text.size()));
@@ -83,7 +83,7 @@ TEST(ArchiveRead, EveryVersion) {
 }
 
 TEST(ArchiveRead, PlacementsOfTheArchive) {
-    TempDir dir;
+    TTempFolder dir;
     std::vector<RawEntry> entries = sampleEntries(102);
     Bytes archive = test::buildArchive(102, entries);
 
@@ -216,7 +216,7 @@ TEST(ArchiveRead, NameIndexFollowsEveryChange) {
 }
 
 TEST(ArchiveRead, FolderCollectionServesLooseFilesButNeverTheArchive) {
-    TempDir dir;
+    TTempFolder dir;
     test::writeFile(dir.path("Data/Bg/" + std::string("写真.PNG")), test::bytesOf("loose"));
     test::writeFile(dir.path("game.dat"), test::buildArchive(102, {{"in.txt", test::bytesOf("inside"), 1}}));
 
@@ -284,7 +284,7 @@ TEST(ArchiveRead, DamagedDirectoriesFailNamingTheFile) {
         {"tables cut off", Bytes(valid.begin(), valid.begin() + long(offsetsAt + 5))},
         {"version 0 count beyond the data", set32(Bytes(valid.begin() + 6, valid.end()), 0, 50000)},
     };
-    TempDir dir;
+    TTempFolder dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::string path = dir.path("broken.dat");

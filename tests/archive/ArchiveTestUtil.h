@@ -1,8 +1,6 @@
-// Fixtures of the archive tests: a temporary folder, file helpers and a
-// hand-written builder of archive directories of every version.
+// Fixtures of the archive tests: file helpers and a hand-written builder of
+// archive directories of every version.
 #pragma once
-
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,27 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "support/TTempFolder.h"
+
 namespace zuno::test {
 
 using Bytes = std::vector<uint8_t>;
 
 inline Bytes bytesOf(std::string_view s) { return Bytes(s.begin(), s.end()); }
-
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/zuno-archive-XXXXXX";
-        FPath = ::mkdtemp(pattern);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(FPath, ec);
-    }
-    std::string path(const std::string& name = "") const { return name.empty() ? FPath : FPath + "/" + name; }
-
-private:
-    std::string FPath;
-};
 
 inline void writeFile(const std::string& path, const Bytes& data) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());

@@ -21,7 +21,7 @@ namespace {
 
 using test::Bytes;
 using test::RawEntry;
-using test::TempDir;
+using test::TTempFolder;
 
 constexpr int64_t kFiveMiB = 5242880;
 
@@ -105,7 +105,7 @@ Bytes drelHead(const char* magic, uint8_t kind, size_t total) {
 }
 
 TEST(ArchiveWrite, DiskFilesFollowTheCompressionRules) {
-    TempDir dir;
+    TTempFolder dir;
     Bytes zeros(10000, 0);
     struct Case { std::string name; Bytes data; uint8_t stored; };
     std::vector<Case> cases = {
@@ -172,7 +172,7 @@ TEST(ArchiveWrite, NinetyPercentRuleAtItsBoundary) {
     ASSERT_GE(atBound, 0);
     ASSERT_GE(overBound, 0);
 
-    TempDir dir;
+    TTempFolder dir;
     test::writeFile(dir.path("at.bin"), fileOf(size_t(atBound)));
     test::writeFile(dir.path("over.bin"), fileOf(size_t(overBound)));
     TVrFileCollection c;
@@ -210,7 +210,7 @@ TEST(ArchiveWrite, FileTimeIsPackedDosDateTime) {
     ::tzset();
     EXPECT_EQ(dosDateTimeOf(1577934246), int32_t((20514u << 16) | 6275u));   // 2020-01-02 03:04:06
     EXPECT_EQ(dosDateTimeOf(0), 0);                                             // before 1980
-    TempDir dir;
+    TTempFolder dir;
     test::writeFile(dir.path("f.txt"), test::bytesOf("x"));
     timeval times[2] = {{1577934246, 0}, {1577934246, 0}};
     ASSERT_EQ(::utimes(dir.path("f.txt").c_str(), times), 0);
@@ -228,7 +228,7 @@ TEST(ArchiveWrite, FileTimeIsPackedDosDateTime) {
 }
 
 TEST(ArchiveWrite, SaveDataReplacesOneEntryAndKeepsTheRest) {
-    TempDir dir;
+    TTempFolder dir;
     std::string bigPlain(size_t(kFiveMiB + 100), 'k');
     Bytes bigPacked = level1(Bytes(bigPlain.begin(), bigPlain.end()));
     test::writeFile(dir.path("save.dat"), test::buildArchive(101, {{"keep.bin", bigPacked, 0},
@@ -275,7 +275,7 @@ TEST(ArchiveWrite, AFailingEntryNamesItself) {
 }
 
 TEST(ArchiveWrite, WritesIntoVolumeFiles) {
-    TempDir dir;
+    TTempFolder dir;
     TVrFileCollection c;
     TVrFile* e = c.AddMemoryEntry(sjis("日本語\\名前.txt"));
     e->Data->WriteBuffer("volume", 6);

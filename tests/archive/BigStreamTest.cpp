@@ -22,7 +22,7 @@ namespace zuno {
 namespace {
 
 using test::Bytes;
-using test::TempDir;
+using test::TTempFolder;
 constexpr int64_t GiB = TKsBigFileStream::kVolumeSize;
 
 // A file of `size` bytes that holds `tail` at its end and a hole before it.
@@ -50,7 +50,7 @@ TEST(BigFileStream, VolumeNames) {
 }
 
 TEST(BigFileStream, ReadRunsAcrossVolumes) {
-    TempDir dir;
+    TTempFolder dir;
     makeSparse(dir.path("game.dat"), GiB, "0123456789");
     test::writeFile(dir.path("game.001"), Bytes(100, 'B'));
     TKsBigFileStream s(dir.path("game.dat"), fmOpenRead | fmShareDenyWrite);
@@ -75,7 +75,7 @@ TEST(BigFileStream, ReadRunsAcrossVolumes) {
 }
 
 TEST(BigFileStream, WriteAcrossTheVolumeEndCreatesTheNextVolume) {
-    TempDir dir;
+    TTempFolder dir;
     makeSparse(dir.path("game.dat"), GiB, "z");
     {
         TKsBigFileStream s(dir.path("game.dat"), fmOpenReadWrite);
@@ -93,7 +93,7 @@ TEST(BigFileStream, WriteAcrossTheVolumeEndCreatesTheNextVolume) {
 }
 
 TEST(BigFileStream, CreateDeletesOldVolumesAndReadOnlyNeverWrites) {
-    TempDir dir;
+    TTempFolder dir;
     for (const char* name : {"game.dat", "game.001", "game.002"})
         test::writeFile(dir.path(name), Bytes(5, 'o'));
     {
@@ -117,7 +117,7 @@ TEST(BigFileStream, CreateDeletesOldVolumesAndReadOnlyNeverWrites) {
 }
 
 TEST(BigFileStream, ReplacingLeavesTheOldFileUntilCommitted) {
-    TempDir dir;
+    TTempFolder dir;
     auto names = [&] {
         std::vector<std::string> list;
         for (const auto& e : std::filesystem::directory_iterator(dir.path()))
@@ -154,7 +154,7 @@ TEST(BigFileStream, ReplacingLeavesTheOldFileUntilCommitted) {
 }
 
 TEST(BigFileStream, CopyOperations) {
-    TempDir dir;
+    TTempFolder dir;
     TKsMemoryStream source(test::bytesOf("0123456789"));
     source.SetPosition(7);
     TKsBigFileStream f(dir.path("copy.bin"), fmCreate);
@@ -169,7 +169,7 @@ TEST(BigFileStream, CopyOperations) {
 }
 
 TEST(BigMemoryStream, SaveAndLoadAndCopyKinds) {
-    TempDir dir;
+    TTempFolder dir;
     TKsBigMemoryStream m;
     m.WriteBuffer("hello", 5);
     m.SetPosition(99);
@@ -263,7 +263,7 @@ TEST(RangeStream, SeekIsClampedIntoTheWindow) {
 }
 
 TEST(RangeStream, FileRangeSharedByTwoThreads) {
-    TempDir dir;
+    TTempFolder dir;
     Bytes data(1 << 16);
     for (size_t i = 0; i < data.size(); ++i)
         data[i] = uint8_t(i % 251);

@@ -9,7 +9,7 @@
 namespace zuno {
 namespace {
 
-using test::TempDir;
+using test::TTempFolder;
 
 TEST(GamePath, SplitsOnlyAtRealSeparators) {
     const std::string hyo = sjis("表");     // 0x95 0x5C: its trail byte is a backslash
@@ -53,7 +53,7 @@ TEST(GamePath, DiskNamesRoundTrip) {
 }
 
 TEST(GamePath, FindsGameNamesWithoutRegardToCase) {
-    TempDir dir;
+    TTempFolder dir;
     test::writeFile(dir.path("Data/BG/写真.PNG"), test::bytesOf("a"));
     test::writeFile(dir.path("Data/bg2/x.txt"), test::bytesOf("b"));
     test::writeFile(dir.path("exact.txt"), test::bytesOf("1"));

@@ -14,7 +14,7 @@ namespace {
 
 using test::Bytes;
 using test::RawEntry;
-using test::TempDir;
+using test::TTempFolder;
 
 std::string read(TVrFileManager& m, std::string_view name) {
     TKsMemoryStream out;
@@ -45,7 +45,7 @@ Bytes installDat(const std::string& identity, int32_t disk) {
 }
 
 TEST(VrFileManager, LookupOrders) {
-    TempDir dir;
+    TTempFolder dir;
     test::writeFile(dir.path("game/a.txt"), test::bytesOf("loose"));
     test::writeFile(dir.path("one.dat"), test::buildArchive(102, {{"A.TXT", test::bytesOf("archived"), 1},
                                                                   {"both.txt", test::bytesOf("first"), 1},
@@ -102,7 +102,7 @@ TEST(VrFileManager, LookupOrders) {
 }
 
 TEST(VrFileManager, WorkFilesAreExtractedOnceAndSweptAtTheEnd) {
-    TempDir dir;
+    TTempFolder dir;
     test::writeFile(dir.path("a.dat"), test::buildArchive(102, {{"bgm\\theme.ogg", test::bytesOf("music"), 1},
                                                                 {"movie.wmv", test::bytesOf("video"), 1}}));
     std::string first, second, folder;
@@ -141,7 +141,7 @@ TEST(VrFileManager, WorkFilesAreExtractedOnceAndSweptAtTheEnd) {
 }
 
 TEST(VrFileManager, ListFiles) {
-    TempDir dir;
+    TTempFolder dir;
     test::writeFile(dir.path("a.dat"), test::buildArchive(102, {{"bg\\x.png", {}, 1}, {"bg\\sub\\y.png", {}, 1},
                                                                 {"top.txt", {}, 1}}));
     test::writeFile(dir.path("game/BG/X.PNG"), {});
@@ -173,7 +173,7 @@ TEST(VrFileManager, ExtractDir) {
 }
 
 TEST(VrFileManager, DiscsAreFoundByIdentityAndNumber) {
-    TempDir dir;
+    TTempFolder dir;
     test::writeFile(dir.path("cd1/GAME.DAT"), test::buildArchive(102, {{"d1.txt", test::bytesOf("one"), 1}}));
     test::writeFile(dir.path("cd1/install.dat"), installDat("mygame", 0));
     test::writeFile(dir.path("cd2/game.dat"), test::buildArchive(102, {{"bg\\d2.png", test::bytesOf("two"), 1}}));
@@ -225,7 +225,7 @@ Bytes installDatFull(const std::string& identity, uint8_t full) {
 }
 
 TEST(VrFileManager, StartUpRegistration) {
-    TempDir dir;
+    TTempFolder dir;
     Bytes archive = test::buildArchive(102, {{"zuno.zpb", test::bytesOf("project"), 1}});
     test::writeFile(dir.path("game/Game.dat"), archive);
     Bytes program = test::bytesOf("program");
@@ -261,7 +261,7 @@ TEST(VrFileManager, StartUpRegistration) {
 }
 
 TEST(VrFileManager, InstallCheck) {
-    TempDir dir;
+    TTempFolder dir;
     test::writeFile(dir.path("bin/zunoplay"), test::bytesOf("player"));
     std::string player = dir.path("bin/zunoplay");
     std::string identity;
@@ -457,7 +457,7 @@ TEST(ZunoInstallSet, DamagedRecordsFail) {
         EXPECT_THROW(set.LoadFromStream(in), EZunoError);
         EXPECT_EQ(set.Identity, "kept");
     }
-    TempDir dir;
+    TTempFolder dir;
     TZunoInstallSet set;
     set.Identity = "file";
     set.SaveToFile(dir.path("install.dat"));

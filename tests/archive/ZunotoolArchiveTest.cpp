@@ -1,7 +1,6 @@
 // zunotool ls, cat, pack and unpack, run as the built program.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -10,39 +9,18 @@
 #include "ArchiveTestUtil.h"
 #include "archive/TKsBigFileStream.h"
 #include "core/Cp932.h"
+#include "support/ProgramRunner.h"
 
 namespace zuno {
 namespace {
 
 using test::Bytes;
 using test::RawEntry;
-using test::TempDir;
+using test::TProgramResult;
+using test::TTempFolder;
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-Result zunotool(const TempDir& dir, const std::vector<std::string>& args) {
-    std::string cmd = quote(std::string(ZUNO_BUILD_DIR) + "/zunotool");
-    for (const std::string& a : args)
-        cmd += " " + quote(a);
-    cmd += " >" + quote(dir.path("stdout.txt")) + " 2>" + quote(dir.path("stderr.txt"));
-    Result r;
-    int raw = std::system(cmd.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    Bytes out = test::readFile(dir.path("stdout.txt")), err = test::readFile(dir.path("stderr.txt"));
-    r.out.assign(out.begin(), out.end());
-    r.err.assign(err.begin(), err.end());
-    return r;
+TProgramResult zunotool(const std::vector<std::string>& args) {
+    return test::runProgram(test::builtProgram("zunotool"), args);
 }
 
 uint32_t crcOf(const Bytes& b) { return uint32_t(crc32(0, b.data(), uInt(b.size()))); }
@@ -54,7 +32,7 @@ std::string hex8(uint32_t v) {
 }
 
 TEST(ZunotoolArchive, PackListCatUnpackRoundTrip) {
-    TempDir dir;
+    TTempFolder dir;
     std::string src = dir.path("src");
     Bytes zeros(20000, 0), small = test::bytesOf("tiny");
     test::writeFile(src + "/あ.txt", zeros);
@@ -64,10 +42,10 @@ TEST(ZunotoolArchive, PackListCatUnpackRoundTrip) {
     test::writeFile(src + "/sub/Voice.WAV", zeros);
     test::writeFile(src + "/sub/deeper/x.bin", zeros);
 
-    Result pack = zunotool(dir, {"pack", src, dir.path("out.dat")});
+    TProgramResult pack = zunotool({"pack", src, dir.path("out.dat")});
     ASSERT_EQ(pack.status, 0) << pack.err;
     EXPECT_EQ(pack.out, "");
-    Result ls = zunotool(dir, {"ls", dir.path("out.dat")});
+    TProgramResult ls = zunotool({"ls", dir.path("out.dat")});
     ASSERT_EQ(ls.status, 0) << ls.err;
 
     uLongf packedSize = compressBound(uLong(zeros.size()));
@@ -83,45 +61,45 @@ TEST(ZunotoolArchive, PackListCatUnpackRoundTrip) {
                            line("あ.txt", packed.size(), 0, crcOf(packed)) + line("①.txt", 4, 1, crcOf(small));
     EXPECT_EQ(ls.out, expected);
 
-    Result cat = zunotool(dir, {"cat", dir.path("out.dat"), "SUB\\DEEPER\\X.BIN"});
+    TProgramResult cat = zunotool({"cat", dir.path("out.dat"), "SUB\\DEEPER\\X.BIN"});
     EXPECT_EQ(cat.status, 0);
     EXPECT_EQ(cat.out, std::string(20000, '\0'));
-    cat = zunotool(dir, {"cat", dir.path("out.dat"), "①.TXT"});
+    cat = zunotool({"cat", dir.path("out.dat"), "①.TXT"});
     EXPECT_EQ(cat.out, "tiny");
-    Result missing = zunotool(dir, {"cat", dir.path("out.dat"), "無い.txt"});
+    TProgramResult missing = zunotool({"cat", dir.path("out.dat"), "無い.txt"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "zunotool: 無い.txt:ファイルがありません\n");
     EXPECT_EQ(missing.out, "");
 
-    Result unpack = zunotool(dir, {"unpack", dir.path("out.dat"), dir.path("un")});
+    TProgramResult unpack = zunotool({"unpack", dir.path("out.dat"), dir.path("un")});
     ASSERT_EQ(unpack.status, 0) << unpack.err;
     for (const char* f : {"あ.txt", "①.txt", "B.txt", "a\tb.txt", "sub/Voice.WAV", "sub/deeper/x.bin"})
         EXPECT_EQ(test::readFile(dir.path("un/") + f), test::readFile(src + "/" + f)) << f;
 
     // Packing into the folder itself leaves the archive out of it.
-    ASSERT_EQ(zunotool(dir, {"pack", src, src + "/self.dat"}).status, 0);
-    ASSERT_EQ(zunotool(dir, {"pack", src, src + "/self.dat"}).status, 0);
-    EXPECT_EQ(zunotool(dir, {"ls", src + "/self.dat"}).out, expected);
+    ASSERT_EQ(zunotool({"pack", src, src + "/self.dat"}).status, 0);
+    ASSERT_EQ(zunotool({"pack", src, src + "/self.dat"}).status, 0);
+    EXPECT_EQ(zunotool({"ls", src + "/self.dat"}).out, expected);
     EXPECT_EQ(std::filesystem::directory_iterator(src) != std::filesystem::directory_iterator(), true);
     for (const auto& e : std::filesystem::directory_iterator(src))
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
 
     // A failed pack writes nothing.
-    Result failed = zunotool(dir, {"pack", dir.path("no-such-folder"), dir.path("never.dat")});
+    TProgramResult failed = zunotool({"pack", dir.path("no-such-folder"), dir.path("never.dat")});
     EXPECT_EQ(failed.status, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.path("never.dat")));
-    EXPECT_EQ(zunotool(dir, {"pack", src}).status, 2);
+    EXPECT_EQ(zunotool({"pack", src}).status, 2);
 }
 
 TEST(ZunotoolArchive, ListsEveryPlacement) {
-    TempDir dir;
+    TTempFolder dir;
     Bytes one = test::bytesOf("first entry"), two = test::bytesOf("second");
     std::vector<RawEntry> entries = {{"one.txt", one, 1, 0, crcOf(one), 1}, {"two.txt", two, 1, 0, 0xABC, 0}};
     const std::string expected = "one.txt\t11\t1\t" + hex8(crcOf(one)) + "\t1\ntwo.txt\t6\t1\t00000abc\t0\n";
     Bytes archive = test::buildArchive(102, entries);
 
-    Bytes program(300, 'P');
-    program.insert(program.end(), archive.begin(), archive.end());
+    Bytes program(300 + archive.size(), 'P');
+    std::copy(archive.begin(), archive.end(), program.begin() + 300);
     test::put32(program, 300);
     program.push_back('z');
     program.push_back('v');
@@ -152,16 +130,16 @@ TEST(ZunotoolArchive, ListsEveryPlacement) {
 
     for (const std::string& path :
          {dir.path("game.exe"), dir.path("game.scr"), dir.path("player"), dir.path("idx/game.dat"), vol0}) {
-        Result ls = zunotool(dir, {"ls", path});
+        TProgramResult ls = zunotool({"ls", path});
         EXPECT_EQ(ls.status, 0) << path << ls.err;
         EXPECT_EQ(ls.out, expected) << path;
-        Result cat = zunotool(dir, {"cat", path, "ONE.TXT"});
+        TProgramResult cat = zunotool({"cat", path, "ONE.TXT"});
         EXPECT_EQ(cat.out, "first entry") << path;
     }
 }
 
 TEST(ZunotoolArchive, DamagedArchivesFailWithOneLine) {
-    TempDir dir;
+    TTempFolder dir;
     Bytes valid = test::buildArchive(102, {{"a.txt", test::bytesOf("aaaa"), 1}, {"b.txt", test::bytesOf("junk"), 0}});
     Bytes badCount = valid;
     badCount[6] = 0xFF;
@@ -176,28 +154,28 @@ TEST(ZunotoolArchive, DamagedArchivesFailWithOneLine) {
             std::vector<std::string> args = {command, dir.path(name)};
             if (std::string(command) == "unpack")
                 args.push_back(dir.path("out"));
-            Result r = zunotool(dir, args);
+            TProgramResult r = zunotool(args);
             EXPECT_EQ(r.status, 1) << name << " " << command;
             EXPECT_EQ(r.err.rfind("zunotool: ", 0), 0u) << r.err;
             EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
             EXPECT_NE(r.err.find(name), std::string::npos) << r.err;
         }
     }
-    Result cat = zunotool(dir, {"cat", dir.path("entry.dat"), "b.txt"});
+    TProgramResult cat = zunotool({"cat", dir.path("entry.dat"), "b.txt"});
     EXPECT_EQ(cat.status, 1);
     EXPECT_EQ(cat.err.rfind("zunotool: b.txt:", 0), 0u) << cat.err;
-    Result none = zunotool(dir, {"ls", dir.path("absent.dat")});
+    TProgramResult none = zunotool({"ls", dir.path("absent.dat")});
     EXPECT_EQ(none.status, 1);
 }
 
 TEST(ZunotoolArchive, UnpackRefusesNamesLeavingTheFolder) {
-    TempDir dir;
+    TTempFolder dir;
     std::vector<RawEntry> entries;
     for (const char* name : {"ok.txt", "..\\evil1.txt", "\\evil2.txt", "C:\\evil3.txt", "sub\\..\\..\\evil4.txt",
                              "a/../../evil5.txt", "/tmp/evil6.txt", "sub\\fine.txt"})
         entries.push_back({name, test::bytesOf("data"), 1});
     test::writeFile(dir.path("bad.dat"), test::buildArchive(102, entries));
-    Result r = zunotool(dir, {"unpack", dir.path("bad.dat"), dir.path("out/inner")});
+    TProgramResult r = zunotool({"unpack", dir.path("bad.dat"), dir.path("out/inner")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 6) << r.err;
     EXPECT_NE(r.err.find("..\\evil1.txt"), std::string::npos) << r.err;

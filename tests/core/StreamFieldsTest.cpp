@@ -6,6 +6,7 @@
 
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
+#include "support/TTempFolder.h"
 
 using namespace zuno;
 
@@ -83,7 +84,8 @@ TEST(TKsMemoryStream, SeekPastTheEndThenWriteFillsTheGap) {
 }
 
 TEST(TKsMemoryStream, LoadFromFileReadsTheFileWhole) {
-    std::string path = ::testing::TempDir() + "zuno_memstream.bin";
+    test::TTempFolder dir;
+    const std::string path = dir.path("memstream.bin");
     std::ofstream(path, std::ios::binary) << "\x01\x02\x03";
     TKsMemoryStream b(std::vector<uint8_t>{9, 9, 9, 9});
     b.SetPosition(2);
@@ -91,5 +93,4 @@ TEST(TKsMemoryStream, LoadFromFileReadsTheFileWhole) {
     EXPECT_EQ(b.Data(), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(b.GetPosition(), 0);
     EXPECT_THROW(b.LoadFromFile(path + ".missing"), EZunoError);
-    std::remove(path.c_str());
 }

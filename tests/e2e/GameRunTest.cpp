@@ -4,17 +4,19 @@
 // run.args gives zunoplay's extra options (one line), input.txt scripted input.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "support/ProgramRunner.h"
+#include "support/TTempFolder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using zuno::test::TProgramResult;
+using zuno::test::TTempFolder;
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -23,31 +25,39 @@ std::string readFile(const fs::path& path) {
     return s.str();
 }
 
-int run(const std::string& command) {
-    const int rc = std::system(command.c_str());
-    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+TProgramResult zunotool(const std::vector<std::string>& args) {
+    return zuno::test::runProgram(zuno::test::builtProgram("zunotool"), args);
 }
 
-std::string quote(const fs::path& p) { return "'" + p.string() + "'"; }
+// The words of run.args (one line, separated by blanks).
+std::vector<std::string> wordsOf(const std::string& line) {
+    std::vector<std::string> words;
+    std::istringstream in(line);
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    return words;
+}
 
 class GameRun : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GameRun, TraceAndVariablesAsExpected) {
     const fs::path src = fs::path(ZUNO_SOURCE_DIR) / "games" / "tests" / GetParam();
-    const fs::path build = ZUNO_BUILD_DIR;
-    const fs::path out = build / "e2e" / GetParam();
-    ASSERT_TRUE(fs::exists(build / "zunotool") && fs::exists(build / "zunoplay")) << "build zunotool and zunoplay first";
-    fs::remove_all(out);
-    fs::create_directories(out);
-    ASSERT_EQ(run(quote(build / "zunotool") + " game build " + quote(src) + " " + quote(out)), 0);
-    std::string options = readFile(src / "run.args");
-    while (!options.empty() && (options.back() == '\n' || options.back() == '\r'))
-        options.pop_back();
+    const std::string zunoplay = zuno::test::builtProgram("zunoplay");
+    ASSERT_TRUE(fs::exists(zuno::test::builtProgram("zunotool")) && fs::exists(zunoplay))
+        << "build zunotool and zunoplay first";
+    TTempFolder dir;
+    const fs::path out = dir.path();
+    TProgramResult built = zunotool({"game", "build", src.string(), out.string()});
+    ASSERT_EQ(built.status, 0) << built.err;
+    std::vector<std::string> args{"--headless"};
+    for (const std::string& w : wordsOf(readFile(src / "run.args")))
+        args.push_back(w);
     if (fs::exists(src / "input.txt"))
-        options += " --input " + quote(src / "input.txt");
-    ASSERT_EQ(run(quote(build / "zunoplay") + " --headless " + options + " --trace " + quote(out / "trace.txt") +
-                  " --dump-vars " + quote(out / "vars.txt") + " " + quote(out / "game.dat")),
-              0);
+        args.insert(args.end(), {"--input", (src / "input.txt").string()});
+    args.insert(args.end(), {"--trace", (out / "trace.txt").string(), "--dump-vars", (out / "vars.txt").string(),
+                             (out / "game.dat").string()});
+    TProgramResult played = zuno::test::runProgram(zunoplay, args);
+    ASSERT_EQ(played.status, 0) << played.err;
     EXPECT_EQ(readFile(out / "trace.txt"), readFile(src / "expected-trace.txt"));
     EXPECT_EQ(readFile(out / "vars.txt"), readFile(src / "expected-vars.txt"));
 }
@@ -67,23 +77,21 @@ INSTANTIATE_TEST_SUITE_P(Games, GameRun, ::testing::ValuesIn(testGames()),
 // A compiled page decompiled and built again gives the same bytes, through
 // the command-line tools.
 TEST(PageTools, DecompileBuildRoundTrip) {
-    const fs::path build = ZUNO_BUILD_DIR;
-    const fs::path out = build / "e2e" / "roundtrip";
-    fs::remove_all(out);
-    fs::create_directories(out);
+    TTempFolder dir;
+    const fs::path out = dir.path();
     const fs::path src = fs::path(ZUNO_SOURCE_DIR) / "games" / "tests" / "allcommands" / "main.zs";
-    const std::string tool = quote(build / "zunotool");
-    ASSERT_EQ(run(tool + " page build " + quote(src) + " " + quote(out / "main.zsb")), 0);
-    ASSERT_EQ(run(tool + " page decompile " + quote(out / "main.zsb") + " > " + quote(out / "main.zs")), 0);
+    ASSERT_EQ(zunotool({"page", "build", src.string(), (out / "main.zsb").string()}).status, 0);
+    TProgramResult decompiled = zunotool({"page", "decompile", (out / "main.zsb").string()});
+    ASSERT_EQ(decompiled.status, 0);
+    std::ofstream(out / "main.zs", std::ios::binary) << decompiled.out;
     fs::create_directories(out / "again");
-    ASSERT_EQ(run(tool + " page build " + quote(out / "main.zs") + " " + quote(out / "again" / "main.zsb")), 0);
+    ASSERT_EQ(zunotool({"page", "build", (out / "main.zs").string(), (out / "again" / "main.zsb").string()}).status, 0);
     EXPECT_EQ(readFile(out / "main.zsb"), readFile(out / "again" / "main.zsb"));
     // Bad source: FILE:LINE: message, exit 1.
     std::ofstream(out / "bad.zs") << "Calc a = 1\nWhile\n";
-    EXPECT_EQ(run(tool + " page build " + quote(out / "bad.zs") + " " + quote(out / "bad.zsb") + " 2> " +
-                  quote(out / "err.txt")),
-              1);
-    EXPECT_NE(readFile(out / "err.txt").find("bad.zs:2: While without a matching WhileLoop"), std::string::npos);
+    TProgramResult bad = zunotool({"page", "build", (out / "bad.zs").string(), (out / "bad.zsb").string()});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("bad.zs:2: While without a matching WhileLoop"), std::string::npos) << bad.err;
     EXPECT_FALSE(fs::exists(out / "bad.zsb"));
 }
 
@@ -124,34 +132,34 @@ std::string tinyBmp() {
 // taken as they are, labels of other pages are resolved; a folder without
 // zuno.zpt and a page with an error fail with exit status 1.
 TEST(GameBuild, ConvertsPicturesResolvesLabelsAndFails) {
-    const fs::path build = ZUNO_BUILD_DIR;
-    const fs::path src = build / "e2e" / "gamebuild-src";
-    const fs::path out = build / "e2e" / "gamebuild-out";
-    fs::remove_all(src);
-    fs::remove_all(out);
+    TTempFolder dir;
+    const fs::path src = dir.path("src");
+    const fs::path out = dir.path("out");
     fs::create_directories(src / "sub");
     std::ofstream(src / "zuno.zpt") << "startPage: main.zsb\n";
     std::ofstream(src / "main.zs") << "Jump page: sub\\other.zsb; target: @there\n";
     std::ofstream(src / "sub" / "other.zs") << "Calc a = 1\nLabel there\n";
     std::ofstream(src / "notes.txt") << "kept";
     std::ofstream(src / "pic.drl.bmp", std::ios::binary) << tinyBmp();
-    const std::string tool = quote(build / "zunotool");
-    ASSERT_EQ(run(tool + " game build " + quote(src) + " " + quote(out)), 0);
+    ASSERT_EQ(zunotool({"game", "build", src.string(), out.string()}).status, 0);
     EXPECT_TRUE(fs::exists(out / "files" / "pic.drl"));
     EXPECT_TRUE(fs::exists(out / "files" / "zuno.zpb"));
     EXPECT_EQ(readFile(out / "files" / "notes.txt"), "kept");
-    ASSERT_EQ(run(tool + " page dump " + quote(out / "files" / "main.zsb") + " > " + quote(out / "dump.txt")), 0);
-    EXPECT_NE(readFile(out / "dump.txt").find("target: 1"), std::string::npos) << readFile(out / "dump.txt");
-    ASSERT_EQ(run(tool + " ls " + quote(out / "game.dat") + " > " + quote(out / "ls.txt")), 0);
-    const std::string ls = readFile(out / "ls.txt");
+    TProgramResult dump = zunotool({"page", "dump", (out / "files" / "main.zsb").string()});
+    ASSERT_EQ(dump.status, 0);
+    EXPECT_NE(dump.out.find("target: 1"), std::string::npos) << dump.out;
+    TProgramResult listed = zunotool({"ls", (out / "game.dat").string()});
+    ASSERT_EQ(listed.status, 0);
+    const std::string& ls = listed.out;
     for (const char* name : {"main.zsb", "sub\\other.zsb", "pic.drl", "zuno.zpb", "notes.txt"})
         EXPECT_NE(ls.find(std::string(name) + "\t"), std::string::npos) << name;
 
     std::ofstream(src / "sub" / "other.zs") << "Calc a = 1\n\nCalc b = (\n";
-    EXPECT_EQ(run(tool + " game build " + quote(src) + " " + quote(out) + " 2> " + quote(out / "err.txt")), 1);
-    EXPECT_NE(readFile(out / "err.txt").find("other.zs:3: statement:"), std::string::npos) << readFile(out / "err.txt");
+    TProgramResult failed = zunotool({"game", "build", src.string(), out.string()});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("other.zs:3: statement:"), std::string::npos) << failed.err;
     fs::remove(src / "zuno.zpt");
-    EXPECT_EQ(run(tool + " game build " + quote(src) + " " + quote(out) + " 2> /dev/null"), 1);
+    EXPECT_EQ(zunotool({"game", "build", src.string(), out.string()}).status, 1);
 }
 
 } // namespace

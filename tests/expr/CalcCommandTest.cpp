@@ -1,47 +1,22 @@
 // zunotool calc, run as a program.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "support/ProgramRunner.h"
+
 namespace {
 
-struct RunResult {
-    int status = -1;
-    std::string out;
-};
+using zuno::test::TProgramResult;
 
-std::string quote(const std::string& a) {
-    std::string q = "'";
-    for (char c : a)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-RunResult runZunotool(const std::vector<std::string>& args) {
-    std::string cmd = quote(std::string(ZUNO_BUILD_DIR) + "/zunotool");
-    for (const std::string& a : args)
-        cmd += " " + quote(a);
-    cmd += " 2>/dev/null";
-    RunResult r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        r.out.append(buf, n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+TProgramResult runZunotool(const std::vector<std::string>& args) {
+    return zuno::test::runProgram(zuno::test::builtProgram("zunotool"), args);
 }
 
 TEST(CalcCommand, EvaluatesAndDumpsVariables) {
-    RunResult r = runZunotool({"calc", "-d", "a:int=5", "-d", "b[2,3]:str", "-d", "f:flag=TRUE", "-d", "r:float=2.5",
-                               "a * 2", "b[1, 2] = \"x\"", "a = ", "Foo(1)", "r / 2", "f", "nope"});
+    TProgramResult r = runZunotool({"calc", "-d", "a:int=5", "-d", "b[2,3]:str", "-d", "f:flag=TRUE", "-d",
+                                    "r:float=2.5", "a * 2", "b[1, 2] = \"x\"", "a = ", "Foo(1)", "r / 2", "f", "nope"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "=\t1\t10\n"
@@ -58,7 +33,7 @@ TEST(CalcCommand, EvaluatesAndDumpsVariables) {
 }
 
 TEST(CalcCommand, EscapesTextAndConvertsJapanese) {
-    RunResult r = runZunotool({"calc", "-d", "s:str", "-d", "名前:str=値", "s = \"a\tb\\\\c\\n\"", "s", "名前 ++ \"！\""});
+    TProgramResult r = runZunotool({"calc", "-d", "s:str", "-d", "名前:str=値", "s = \"a\tb\\\\c\\n\"", "s", "名前 ++ \"！\""});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "=\tnone\n"
@@ -69,8 +44,8 @@ TEST(CalcCommand, EscapesTextAndConvertsJapanese) {
 }
 
 TEST(CalcCommand, SortsByNameBytesAndRunsInOrder) {
-    RunResult r = runZunotool({"calc", "-d", "b:int", "-d", "B2:int", "-d", "a:int", "a = 1", "b = a + 1", "--",
-                               "-b"});
+    TProgramResult r = runZunotool({"calc", "-d", "b:int", "-d", "B2:int", "-d", "a:int", "a = 1", "b = a + 1", "--",
+                                    "-b"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "=\tnone\n=\tnone\n=\t1\t-2\nB2\t1\t0\na\t1\t1\nb\t1\t2\n");
 }
@@ -82,7 +57,7 @@ TEST(CalcCommand, RejectsBadDeclarations) {
     EXPECT_EQ(runZunotool({"calc", "-d", "x[a]:int"}).status, 2);
     EXPECT_EQ(runZunotool({"calc", "-d", "1x:int"}).status, 1);     // the variable table refuses the name
     EXPECT_EQ(runZunotool({"calc", "-d", "x[0]:int"}).status, 1);   // and the size
-    RunResult none = runZunotool({"calc"});
+    TProgramResult none = runZunotool({"calc"});
     EXPECT_EQ(none.status, 0);
     EXPECT_EQ(none.out, "");
 }

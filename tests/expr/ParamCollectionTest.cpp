@@ -39,7 +39,7 @@ TEST(ParamCollection, NameRules) {
         if (c.ok)
             EXPECT_EQ(err, "(no error)") << c.name;
         else
-            EXPECT_EQ(err, "\"" + std::string(c.name) + "\"：変数名が不正です");
+            EXPECT_EQ(err, '"' + std::string(c.name) + "\"：変数名が不正です");
     }
     EXPECT_EQ(t.Count(), kSystemVarCount + 3);     // failed creations leave nothing behind
 }
@@ -223,19 +223,43 @@ TEST(ParamCollection, ResultForwardsToProvider) {
     EXPECT_EQ(res->ParamType(), PT_STR);
 }
 
-TEST(ParamCollection, DateVariablesReadOncePerFrame) {
+// The date and time variables show the wall clock in local time, read once
+// per frame: a later second within the same frame is not seen until the
+// frame clock moves; without a frame clock every access reads the clock.
+TEST(ParamCollection, DateVariablesReadTheWallClockOncePerFrame) {
     TParamCollection t;
-    int32_t clock = 0;
-    t.FrameClock = [&] { return clock; };
-    int32_t sec = t.Find("@Sec")->Value()->AsInteger();
-    int32_t year = t.Find("@Year")->Value()->AsInteger();
-    EXPECT_GE(year, 2020);
-    EXPECT_GE(sec, 0);
-    EXPECT_LE(sec, 59);
-    EXPECT_EQ(t.Find("@Sec")->Value()->AsInteger(), sec);
-    int32_t week = t.Find("@Week")->Value()->AsInteger();
-    EXPECT_GE(week, 1);
-    EXPECT_LE(week, 7);
+    int32_t frame = 0;
+    std::time_t wall = 1700000000;
+    t.WallClock = [&] { return wall; };
+    t.FrameClock = [&] { return frame; };
+    auto value = [&](const char* name) { return t.Find(name)->Value()->AsInteger(); };
+    auto expectShows = [&](std::time_t moment, const char* when) {
+        std::tm local{};
+        ASSERT_NE(localtime_r(&moment, &local), nullptr);
+        const struct {
+            const char* name;
+            int32_t expected;
+        } fields[] = {{"@Year", local.tm_year + 1900}, {"@Month", local.tm_mon + 1}, {"@Day", local.tm_mday},
+                      {"@Week", local.tm_wday + 1},    {"@Hour", local.tm_hour},     {"@Min", local.tm_min},
+                      {"@Sec", local.tm_sec}};
+        for (const auto& f : fields)
+            EXPECT_EQ(value(f.name), f.expected) << f.name << ", " << when;
+    };
+
+    expectShows(wall, "first read");
+    const std::time_t firstRead = wall;
+    wall += 3 * 86400 + 3600 + 61;                  // another day, hour, minute and second
+    expectShows(firstRead, "same frame");
+    frame = 16;
+    expectShows(wall, "next frame");
+    wall += 5;
+    expectShows(wall - 5, "same frame again");
+
+    t.FrameClock = nullptr;
+    wall += 7;
+    expectShows(wall, "no frame clock");
+    wall += 1;
+    expectShows(wall, "no frame clock, next access");
 }
 
 TEST(ParamCollection, LookUpByLowerCaseKey) {

@@ -65,8 +65,11 @@ protected:
     std::string elements(const char* name) {
         TCustomParam* v = t.Find(name)->Value();
         std::string r;
-        for (int i = 0; i < v->Count(); ++i)
-            r += (i ? "|" : "") + cp932ToUtf8(v->GetStringAt(i));
+        for (int i = 0; i < v->Count(); ++i) {
+            if (i)
+                r += '|';
+            r += cp932ToUtf8(v->GetStringAt(i));
+        }
         return r;
     }
 };

@@ -2,15 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 
 #include "DrelTestUtil.h"
 #include "core/EZunoError.h"
 #include "imaging/TDrelFrameList.h"
+#include "support/TTempFolder.h"
 
 using namespace zuno;
 using namespace zuno::test;
@@ -268,8 +267,8 @@ TEST(Png, DamagedFilesAreErrors) {
 // ---------------------------------------------------------------- files
 
 TEST(DrelFiles, LoadFromFileChoosesTheReaderByExtension) {
-    char pattern[] = "/tmp/zuno-drel-XXXXXX";
-    std::string dir = ::mkdtemp(pattern);
+    TTempFolder folder;
+    const std::string dir = folder.path();
     TDrelBitmap pic = patternBitmap(3, 2, 24);
     TDrelFrameList out;
     out.AddFrame()->Bitmap = pic;
@@ -289,5 +288,4 @@ TEST(DrelFiles, LoadFromFileChoosesTheReaderByExtension) {
     EXPECT_EQ(other.Count(), 0);
     TDrelFrameList missing;
     EXPECT_THROW(missing.LoadFromFile(dir + "/none.png"), EZunoError);
-    std::filesystem::remove_all(dir);
 }

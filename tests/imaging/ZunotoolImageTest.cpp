@@ -1,14 +1,13 @@
 // zunotool image convert, run as the built program.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "DrelTestUtil.h"
 #include "imaging/TDrelFrameList.h"
+#include "support/ProgramRunner.h"
+#include "support/TTempFolder.h"
 
 using namespace zuno;
 using namespace zuno::test;
@@ -18,28 +17,19 @@ namespace {
 class ImageTool : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(std::string(ZUNO_BUILD_DIR) + "/zunotool"))
+        if (!std::filesystem::exists(builtProgram("zunotool")))
             GTEST_SKIP() << "zunotool is not built";
-        char pattern[] = "/tmp/zuno-image-XXXXXX";
-        FDir = ::mkdtemp(pattern);
-    }
-    void TearDown() override {
-        if (!FDir.empty())
-            std::filesystem::remove_all(FDir);
     }
 
-    std::string path(const std::string& name) const { return FDir + "/" + name; }
+    std::string path(const std::string& name) const { return FDir.path(name); }
 
     // Exit status; standard error goes to FErr.
     int run(const std::vector<std::string>& args) {
-        std::string cmd = std::string(ZUNO_BUILD_DIR) + "/zunotool image";
-        for (const std::string& a : args)
-            cmd += " '" + a + "'";
-        cmd += " 2>'" + path("err.txt") + "' >/dev/null";
-        int raw = std::system(cmd.c_str());
-        std::ifstream in(path("err.txt"));
-        FErr.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        std::vector<std::string> all{"image"};
+        all.insert(all.end(), args.begin(), args.end());
+        TProgramResult r = runProgram(builtProgram("zunotool"), all);
+        FErr = r.err;
+        return r.status;
     }
 
     std::unique_ptr<TDrelFrameList> load(const std::string& name, int32_t id = 0) {
@@ -59,7 +49,7 @@ protected:
         list.SaveToFile(path(name));
     }
 
-    std::string FDir;
+    TTempFolder FDir;
     std::string FErr;
 };
 

@@ -11,19 +11,13 @@
 
 #include "core/EZunoError.h"
 #include "platform/posix/AtomicFile.h"
+#include "support/TTempFolder.h"
 
 namespace zuno {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A fresh folder below the build folder for one test.
-fs::path freshFolder(const std::string& name) {
-    fs::path dir = fs::path(ZUNO_BUILD_DIR) / "posix-test" / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
+using test::TTempFolder;
 
 std::string contentsOf(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -55,7 +49,8 @@ TEST(AtomicWrite, WritesOrReplacesTheWholeFileAndLeavesNoTemporary) {
         {"empty", "old", ""},
         {"binary", "x", std::string("\0\x95\x5C\n\r", 5)},
     };
-    fs::path dir = freshFolder("write");
+    TTempFolder temp;
+    const fs::path dir = temp.path();
     for (const Case& c : cases) {
         fs::path target = dir / "save.dat";
         fs::remove(target);
@@ -68,7 +63,8 @@ TEST(AtomicWrite, WritesOrReplacesTheWholeFileAndLeavesNoTemporary) {
 }
 
 TEST(AtomicWrite, NewFilesAreReadableAndReplacedFilesKeepTheirPermissions) {
-    fs::path dir = freshFolder("permissions");
+    TTempFolder temp;
+    const fs::path dir = temp.path();
     fs::path fresh = dir / "game.ini";
     writeFileAtomically(fresh.string(), std::string("a=1"));
     EXPECT_EQ(fs::status(fresh).permissions(), fs::perms(0644));
@@ -81,7 +77,8 @@ TEST(AtomicWrite, NewFilesAreReadableAndReplacedFilesKeepTheirPermissions) {
 }
 
 TEST(AtomicWrite, FailuresLeaveTheOldFileAndNoTemporary) {
-    fs::path dir = freshFolder("failures");
+    TTempFolder temp;
+    const fs::path dir = temp.path();
     fs::path target = dir / "save.dat";
     putFile(target, "old contents");
 
@@ -123,7 +120,8 @@ TEST(AtomicWrite, FailuresLeaveTheOldFileAndNoTemporary) {
 }
 
 TEST(AtomicWrite, TemporariesAreUniqueAndBesideTheTarget) {
-    fs::path dir = freshFolder("unique");
+    TTempFolder temp;
+    const fs::path dir = temp.path();
     std::string target = (dir / "game.dat").string();
     TAtomicFile first(target);
     TAtomicFile second(target);

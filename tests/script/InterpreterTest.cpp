@@ -19,10 +19,10 @@ protected:
         TGameSpec spec;
         spec.Pages = std::move(pages);
         spec.Variables = std::move(vars);
-        writeGame(Folder.Path, spec);
+        writeGame(Folder.folder(), spec);
         Game.reset();
-        std::filesystem::remove(Folder.Path + "save.dat");   // no status data of an earlier run
-        Game = std::make_unique<TScriptGame>(Folder.Path);
+        std::filesystem::remove(Folder.folder() + "save.dat");   // no status data of an earlier run
+        Game = std::make_unique<TScriptGame>(Folder.folder());
         EXPECT_TRUE(Game->Start()) << cp932ToUtf8(Game->Project->FailReason());
         return *Game;
     }
@@ -43,7 +43,7 @@ TEST_F(InterpreterTest, ContinueBytesPaceTheMainThread) {
     for (bool cont : {true, false}) {
         TPageBuilder main("main.zsb");
         for (int i = 0; i < 3; ++i)
-            main.Label("l" + std::to_string(i), 0, cont);
+            main.Label('l' + std::to_string(i), 0, cont);
         TScriptGame& g = Run({&main});
         g.Frames(4);
         if (cont) {
@@ -348,9 +348,9 @@ TEST_F(InterpreterTest, EleventhPageEvictsTheLeastRecentlyUsed) {
     std::vector<std::unique_ptr<TPageBuilder>> pages;
     std::vector<TPageBuilder*> list;
     for (int i = 0; i <= 10; ++i) {
-        auto p = std::make_unique<TPageBuilder>(i == 0 ? "main.zsb" : "p" + std::to_string(i) + ".zsb");
+        auto p = std::make_unique<TPageBuilder>(i == 0 ? "main.zsb" : 'p' + std::to_string(i) + ".zsb");
         if (i < 10) {
-            p->Jump("p" + std::to_string(i + 1) + ".zsb");
+            p->Jump('p' + std::to_string(i + 1) + ".zsb");
         } else {
             p->Wait("");
         }
@@ -376,9 +376,9 @@ TEST_F(InterpreterTest, TerminateEndsTheRunAndTheExitPageRuns) {
     spec.Pages = {&main, &bye};
     spec.ExitPage = "bye.zsb";
     spec.Variables = {intVar("n", 0)};
-    writeGame(Folder.Path, spec);
+    writeGame(Folder.folder(), spec);
     {
-        TScriptGame g(Folder.Path);
+        TScriptGame g(Folder.folder());
         ASSERT_TRUE(g.Start());
         g.Frames(3);
         EXPECT_TRUE(g.Env.Terminating);
@@ -387,8 +387,8 @@ TEST_F(InterpreterTest, TerminateEndsTheRunAndTheExitPageRuns) {
         EXPECT_EQ(g.Var("n"), "11");
     }
     // The status variable was written to save.dat and is restored over the initial value.
-    ASSERT_TRUE(std::filesystem::exists(Folder.Path + "save.dat"));
-    TScriptGame again(Folder.Path);
+    ASSERT_TRUE(std::filesystem::exists(Folder.folder() + "save.dat"));
+    TScriptGame again(Folder.folder());
     ASSERT_TRUE(again.Start());
     EXPECT_EQ(again.Var("n"), "11");
 }
@@ -399,13 +399,13 @@ TEST_F(InterpreterTest, KeepStatusOffWritesNoSaveFile) {
     TGameSpec spec;
     spec.Pages = {&main};
     spec.KeepStatus = false;
-    writeGame(Folder.Path, spec);
+    writeGame(Folder.folder(), spec);
     {
-        TScriptGame g(Folder.Path);
+        TScriptGame g(Folder.folder());
         ASSERT_TRUE(g.Start());
         g.Frame();
     }
-    EXPECT_FALSE(std::filesystem::exists(Folder.Path + "save.dat"));
+    EXPECT_FALSE(std::filesystem::exists(Folder.folder() + "save.dat"));
 }
 
 TEST_F(InterpreterTest, StartFailures) {
@@ -413,9 +413,9 @@ TEST_F(InterpreterTest, StartFailures) {
     TGameSpec spec;
     spec.Pages = {&main};
     spec.StartPage = "absent.zsb";
-    writeGame(Folder.Path, spec);
+    writeGame(Folder.folder(), spec);
     {
-        TScriptGame g(Folder.Path);
+        TScriptGame g(Folder.folder());
         EXPECT_FALSE(g.Start());
         EXPECT_TRUE(g.Env.Terminating);
         EXPECT_EQ(g.Warnings, std::vector<std::string>{"スタートページがありません"});
@@ -425,8 +425,8 @@ TEST_F(InterpreterTest, StartFailures) {
     archive.AddMemoryEntry("zuno.zpb");
     TKsBigMemoryStream image;
     archive.SaveToStream(image);
-    image.SaveToFile(Folder.Path + "game.dat");
-    TScriptGame g(Folder.Path);
+    image.SaveToFile(Folder.folder() + "game.dat");
+    TScriptGame g(Folder.folder());
     EXPECT_FALSE(g.Start());
     EXPECT_EQ(g.Warnings, std::vector<std::string>{"プロジェクトがありません"});
 }
@@ -439,7 +439,7 @@ TEST_F(InterpreterTest, LoadTextFileReadsLinesThroughTheGameFiles) {
     main.Let("none = LoadTextFile(b, \"absent.txt\")");
     TScriptGame& g = Run({&main}, {strVar("a", ""), strVar("b", ""), intVar("n", 0), strVar("s", ""),
                                    {3, sjis("ok"), 0, {}, 0, {}}, {3, sjis("none"), 0, {}, 1, {}}});
-    std::ofstream(Folder.Path + "list.txt", std::ios::binary) << "one\r\ntwo\nthree";
+    std::ofstream(Folder.folder() + "list.txt", std::ios::binary) << "one\r\ntwo\nthree";
     g.Frame();
     EXPECT_EQ(g.Var("ok"), "TRUE");
     EXPECT_EQ(g.Var("s"), "two");
@@ -474,7 +474,7 @@ TEST_F(InterpreterTest, SavedStateResumesInAFreshRun) {
     TKsMemoryStream saved;
     g.CallMan().SaveToStream(saved);
 
-    TScriptGame fresh(Folder.Path);
+    TScriptGame fresh(Folder.folder());
     ASSERT_TRUE(fresh.Start());
     fresh.Registry.Create<TZunoSound>()->SetName("a");
     saved.SetPosition(0);
@@ -531,18 +531,18 @@ TEST_F(InterpreterTest, StartWithoutArgumentsChecksTheInstallRecord) {
     main.Wait("");
     TGameSpec spec;
     spec.Pages = {&main};
-    writeGame(Folder.Path, spec);
+    writeGame(Folder.folder(), spec);
     {
-        TScriptGame g(Folder.Path, false);
+        TScriptGame g(Folder.folder(), false);
         EXPECT_FALSE(g.Start());
         EXPECT_EQ(g.Warnings, std::vector<std::string>{"インストールし直してください"});
     }
     TZunoInstallSet install;
     install.FullInstall = 1;
-    install.SaveToFile(Folder.Path + "install.dat");
-    TScriptGame g(Folder.Path, false);
+    install.SaveToFile(Folder.folder() + "install.dat");
+    TScriptGame g(Folder.folder(), false);
     EXPECT_TRUE(g.Start()) << cp932ToUtf8(g.Project->FailReason());
-    EXPECT_EQ(g.Project->StatusFilePath(), Folder.Path + "save.dat");
+    EXPECT_EQ(g.Project->StatusFilePath(), Folder.folder() + "save.dat");
 }
 
 TEST_F(InterpreterTest, FileExistenceFollowsTheDiscTable) {
@@ -551,8 +551,8 @@ TEST_F(InterpreterTest, FileExistenceFollowsTheDiscTable) {
     TGameSpec spec;
     spec.Pages = {&main};
     spec.FolderDisks = {{"BGM", 2}};
-    writeGame(Folder.Path, spec);
-    TScriptGame g(Folder.Path);
+    writeGame(Folder.folder(), spec);
+    TScriptGame g(Folder.folder());
     ASSERT_TRUE(g.Start());
     int asked = 0;
     g.Files.OnPrompt = [&](const std::string&, const std::string&) { return ++asked > 0; };

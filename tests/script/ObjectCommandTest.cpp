@@ -20,9 +20,9 @@ protected:
         TGameSpec spec;
         spec.Pages = std::move(pages);
         spec.Variables = std::move(vars);
-        writeGame(Folder.Path, spec);
-        std::filesystem::remove(Folder.Path + "save.dat");
-        Game = std::make_unique<TScriptGame>(Folder.Path);
+        writeGame(Folder.folder(), spec);
+        std::filesystem::remove(Folder.folder() + "save.dat");
+        Game = std::make_unique<TScriptGame>(Folder.folder());
         EXPECT_TRUE(Game->Start());
         return *Game;
     }

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -26,25 +25,9 @@
 #include "script/TPage.h"
 #include "script/TProject.h"
 #include "script/TProjectSetting.h"
+#include "support/TTempFolder.h"
 
 namespace zuno::test {
-
-// A fresh folder below the system's temporary folder, removed at the end.
-class TTempFolder {
-public:
-    TTempFolder() {
-        static int n = 0;
-        Path = (std::filesystem::temp_directory_path() /
-                ("zuno-script-" + std::to_string(::getpid()) + "-" + std::to_string(++n))).string() + "/";
-        std::filesystem::remove_all(Path);
-        std::filesystem::create_directories(Path);
-    }
-    ~TTempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(Path, ec);
-    }
-    std::string Path;
-};
 
 // Builder of one page: each Add appends a command with line = index + 1.
 class TPageBuilder {

@@ -1,6 +1,7 @@
 // The built player run headless on small games: the trace, the variable dump,
 // screenshots, the end of the game and the failures at start.
 #include "ScriptTestGame.h"
+#include "support/ProgramRunner.h"
 
 #include <cstdio>
 #include <fstream>
@@ -9,22 +10,9 @@
 namespace zuno::test {
 namespace {
 
-struct TRunResult {
-    int exitCode = -1;
-    std::string err;
-};
-
-TRunResult runPlayer(const std::string& args, const std::string& errFile) {
-    std::string cmd = "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " + std::string(ZUNO_BUILD_DIR) +
-                      "/zunoplay " + args + " 2>" + errFile;
-    int status = std::system(cmd.c_str());
-    TRunResult r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(errFile);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    r.err = ss.str();
-    return r;
+// The built player on SDL's dummy drivers, so that no window or sound device is needed.
+TProgramResult runPlayer(const std::vector<std::string>& args) {
+    return runProgram(builtProgram("zunoplay"), args, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
 }
 
 std::string readText(const std::string& path) {
@@ -45,12 +33,12 @@ TEST(ZunoplayRunTest, HeadlessRunWritesTraceAndVariables) {
     TGameSpec spec;
     spec.Pages = {&main};
     spec.Variables = {intVar("n", 0), strVar("s", "")};
-    writeGame(dir.Path, spec);
+    writeGame(dir.folder(), spec);
 
-    const std::string trace = dir.Path + "trace.txt", vars = dir.Path + "vars.txt", shot = dir.Path + "s.png";
-    TRunResult r = runPlayer("--headless --frames 3 --trace " + trace + " --dump-vars " + vars +
-                             " --screenshot 2:" + shot + " " + dir.Path, dir.Path + "err.txt");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    const std::string trace = dir.path("trace.txt"), vars = dir.path("vars.txt"), shot = dir.path("s.png");
+    TProgramResult r = runPlayer({"--headless", "--frames", "3", "--trace", trace, "--dump-vars", vars,
+                                  "--screenshot", "2:" + shot, dir.folder()});
+    EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readText(trace), "00000010 : main.zsb(1)\n"
                                "00000010 : main.zsb(2)\n"
                                "00000020 : main.zsb(3)\n"
@@ -60,7 +48,7 @@ TEST(ZunoplayRunTest, HeadlessRunWritesTraceAndVariables) {
     const std::string png = readText(shot);
     ASSERT_GE(png.size(), 8u);
     EXPECT_EQ(png.substr(1, 3), "PNG");
-    EXPECT_TRUE(std::filesystem::exists(dir.Path + "save.dat"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path("save.dat")));
 }
 
 TEST(ZunoplayRunTest, GameEndEndsTheRunEarly) {
@@ -71,10 +59,10 @@ TEST(ZunoplayRunTest, GameEndEndsTheRunEarly) {
     main.Add<TComTerminate>();
     TGameSpec spec;
     spec.Pages = {&main};
-    writeGame(dir.Path, spec);
-    const std::string trace = dir.Path + "trace.txt";
-    TRunResult r = runPlayer("--headless --trace " + trace + " " + dir.Path, dir.Path + "err.txt");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    writeGame(dir.folder(), spec);
+    const std::string trace = dir.path("trace.txt");
+    TProgramResult r = runPlayer({"--headless", "--trace", trace, dir.folder()});
+    EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readText(trace), "00000010 : main.zsb(1)\n"
                                "00000020 : main.zsb(2)\n"
                                "00000030 : main.zsb(3)\n");
@@ -86,18 +74,18 @@ TEST(ZunoplayRunTest, GameThatCannotStartExitsWithOne) {
     TGameSpec spec;
     spec.Pages = {&main};
     spec.StartPage = "absent.zsb";
-    writeGame(dir.Path, spec);
-    TRunResult r = runPlayer("--headless " + dir.Path, dir.Path + "err.txt");
-    EXPECT_EQ(r.exitCode, 1);
+    writeGame(dir.folder(), spec);
+    TProgramResult r = runPlayer({"--headless", dir.folder()});
+    EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("zunoplay: スタートページがありません"), std::string::npos) << r.err;
 
     TTempFolder empty;
-    r = runPlayer("--headless " + empty.Path, empty.Path + "err.txt");
-    EXPECT_EQ(r.exitCode, 1);
+    r = runPlayer({"--headless", empty.folder()});
+    EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("zunoplay: zuno.zpb:ファイルがありません"), std::string::npos) << r.err;
 
-    r = runPlayer("--headless --frames x", dir.Path + "err.txt");
-    EXPECT_EQ(r.exitCode, 2);
+    r = runPlayer({"--headless", "--frames", "x"});
+    EXPECT_EQ(r.status, 2);
 }
 
 } // namespace
@@ -114,10 +102,10 @@ TEST(ZunoplayRunTest, WindowedRunOnTheDummyVideoDriver) {
     main.Wait("");
     TGameSpec spec;
     spec.Pages = {&main};
-    writeGame(dir.Path, spec);
-    const std::string trace = dir.Path + "trace.txt";
-    TRunResult r = runPlayer("--frames 3 --trace " + trace + " " + dir.Path, dir.Path + "err.txt");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    writeGame(dir.folder(), spec);
+    const std::string trace = dir.path("trace.txt");
+    TProgramResult r = runPlayer({"--frames", "3", "--trace", trace, dir.folder()});
+    ASSERT_EQ(r.status, 0) << r.err;
     // Real time: the clock values vary, the commands do not.
     std::string text = readText(trace);
     EXPECT_NE(text.find(" : main.zsb(1)\n"), std::string::npos) << text;

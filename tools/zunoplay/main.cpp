@@ -13,10 +13,11 @@
 #include "app/TPlayerSettings.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
-#include "platform/HeadlessPlatform.h"
-#include "platform/InputScript.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "platform/headless/InputScript.h"
 #include "platform/posix/PosixServices.h"
-#include "platform/SdlPlatform.h"
+#include "platform/sdl/SdlPlatform.h"
+#include "platform/sdl/SdlSettingsDialog.h"
 
 using namespace zuno;
 
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
     try {
         const std::string exeFolder = executableFolder();
         if (opt.Config) {
-            runConfigDialog(gameIniPath(exeFolder, userConfigFolder()));
+            runConfigDialog(gameIniPath(exeFolder, userConfigFolder()), runSettingsDialog);
             return 0;
         }
 

@@ -48,8 +48,11 @@ std::string lower(std::string s) {
 // Game name of a file below the folder: components joined by '\', Shift-JIS.
 std::string gameName(const fs::path& relative) {
     std::string name;
-    for (const fs::path& part : relative)
-        name += (name.empty() ? "" : "\\") + utf8ToCp932(part.string());
+    for (const fs::path& part : relative) {
+        if (!name.empty())
+            name += '\\';
+        name += utf8ToCp932(part.string());
+    }
     return name;
 }
 

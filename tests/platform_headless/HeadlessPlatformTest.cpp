@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/HeadlessPlatform.h"
+#include "platform/headless/HeadlessPlatform.h"
 
 namespace zuno {
 namespace {

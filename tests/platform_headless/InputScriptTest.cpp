@@ -3,7 +3,8 @@
 #include <fstream>
 
 #include "core/EZunoError.h"
-#include "platform/InputScript.h"
+#include "platform/headless/InputScript.h"
+#include "support/TTempFolder.h"
 
 namespace zuno {
 namespace {
@@ -113,7 +114,8 @@ TEST(InputScript, BadLinesNameTheirLineNumber) {
 }
 
 TEST(InputScript, LoadFromFileNamesTheFileInErrors) {
-    std::string path = std::string(ZUNO_BUILD_DIR) + "/input-script-test.txt";
+    test::TTempFolder dir;
+    const std::string path = dir.path("input.txt");
     {
         std::ofstream(path) << "1 click left 1 2\n2 bogus\n";
     }
@@ -124,7 +126,6 @@ TEST(InputScript, LoadFromFileNamesTheFileInErrors) {
         EXPECT_NE(std::string(e.what()).find(path + ": input line 2"), std::string::npos) << e.what();
     }
     EXPECT_THROW(TInputScript::loadFromFile(path + ".missing"), EZunoError);
-    std::remove(path.c_str());
 }
 
 } // namespace

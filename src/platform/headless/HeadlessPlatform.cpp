@@ -1,4 +1,4 @@
-#include "platform/HeadlessPlatform.h"
+#include "platform/headless/HeadlessPlatform.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,7 @@
 // SDL key codes to Windows virtual-key codes. Letters, digits and the function
 // keys are ranges; everything else is one table.
+#include "platform/sdl/SdlKeyMap.h"
+
 #include <SDL.h>
 
 #include <algorithm>

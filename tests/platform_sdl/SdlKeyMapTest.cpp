@@ -2,7 +2,7 @@
 
 #include <SDL_keycode.h>
 
-#include "platform/VirtualKeys.h"
+#include "platform/sdl/SdlKeyMap.h"
 
 namespace zuno {
 namespace {

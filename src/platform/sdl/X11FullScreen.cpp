@@ -1,4 +1,4 @@
-#include "platform/X11FullScreen.h"
+#include "platform/sdl/X11FullScreen.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>

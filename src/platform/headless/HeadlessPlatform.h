@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/InputScript.h"
+#include "platform/headless/InputScript.h"
 #include "platform/TPlatform.h"
 
 namespace zuno {

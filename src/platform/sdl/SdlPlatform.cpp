@@ -1,4 +1,4 @@
-#include "platform/SdlPlatform.h"
+#include "platform/sdl/SdlPlatform.h"
 
 #include <SDL.h>
 
@@ -8,8 +8,8 @@
 #include "core/EZunoError.h"
 #include "platform/GameViewport.h"
 #include "platform/TopStrip.h"
-#include "platform/VirtualKeys.h"
-#include "platform/X11FullScreen.h"
+#include "platform/sdl/SdlKeyMap.h"
+#include "platform/sdl/X11FullScreen.h"
 
 namespace zuno {
 
@@ -66,8 +66,7 @@ private:
     // window is placed over the display, and its windowed place comes back.
     bool                    FOwnFullScreen = false;
     SDL_Rect                FWindowedRect{0, 0, 0, 0};
-    bool                    FStripShownInFullScreen = false;
-    TStripButton            FStripPressed = TStripButton::none;
+    TTopStrip               FTopStrip;
     bool                    FNeedsRedraw = true;
     SDL_Cursor*             FCursor = nullptr;
     SDL_AudioDeviceID       FAudio = 0;
@@ -190,8 +189,7 @@ void TSdlPlatform::setFullScreen(bool on) {
         return;
     }
     FFullScreen = on;
-    FStripShownInFullScreen = false;
-    FStripPressed = TStripButton::none;
+    FTopStrip.setFullScreen(on);
     FNeedsRedraw = true;
 }
 
@@ -204,7 +202,7 @@ TWindowLayout TSdlPlatform::layout() const {
     SDL_GetWindowSize(FWindow, &ww, &wh);
     // The strip keeps its size in window units on high-density outputs.
     int32_t stripH = wh > 0 ? static_cast<int32_t>(int64_t(kStripHeight) * h / wh) : kStripHeight;
-    return layoutWindow(w, h, stripH, FFullScreen, FStripShownInFullScreen, FGameWidth, FGameHeight, FScaleMode);
+    return layoutWindow(w, h, stripH, FFullScreen, FTopStrip.shownInFullScreen(), FGameWidth, FGameHeight, FScaleMode);
 }
 
 void TSdlPlatform::toOutput(int32_t wx, int32_t wy, int32_t& ox, int32_t& oy) const {
@@ -291,7 +289,7 @@ void TSdlPlatform::redraw() {
         }
         if (FStrip) {
             std::vector<uint32_t> pixels(static_cast<size_t>(FStripTextureWidth) * kStripHeight);
-            drawStrip(pixels.data(), FStripTextureWidth, FStripTextureWidth, FStripPressed);
+            drawStrip(pixels.data(), FStripTextureWidth, FStripTextureWidth, FTopStrip.pressed());
             SDL_UpdateTexture(FStrip, nullptr, pixels.data(), FStripTextureWidth * 4);
             SDL_Rect sdst{l.strip.x, l.strip.y, l.strip.w, l.strip.h};
             SDL_RenderCopy(FRenderer, FStrip, nullptr, &sdst);
@@ -325,17 +323,8 @@ void TSdlPlatform::pollInput(std::vector<TInputEvent>& out) {
         case SDL_MOUSEMOTION: {
             if (!FWindow)
                 break;
-            int32_t ox = 0, oy = 0;
-            toOutput(e.motion.x, e.motion.y, ox, oy);
-            if (FFullScreen) {
-                // In full screen the strip appears while the mouse touches the
-                // top edge and goes when the mouse leaves it downwards.
-                bool show = FStripShownInFullScreen ? e.motion.y < kStripHeight : e.motion.y == 0;
-                if (show != FStripShownInFullScreen) {
-                    FStripShownInFullScreen = show;
-                    FNeedsRedraw = true;
-                }
-            }
+            if (FTopStrip.pointerMoved(e.motion.y))
+                FNeedsRedraw = true;
             ev.kind = TInputKind::mouseMove;
             mapMouse(e.motion.x, e.motion.y, ev);
             out.push_back(ev);
@@ -351,17 +340,13 @@ void TSdlPlatform::pollInput(std::vector<TInputEvent>& out) {
             toOutput(e.button.x, e.button.y, ox, oy);
             TStripButton under = l.strip.w > 0 && l.strip.contains(ox, oy) ? stripButtonAt(e.button.x, e.button.y)
                                                                                : TStripButton::none;
-            if (e.button.button == SDL_BUTTON_LEFT && down && under != TStripButton::none) {
-                FStripPressed = under;
-                FNeedsRedraw = true;
-                break;
-            }
-            if (!down && FStripPressed != TStripButton::none && e.button.button == SDL_BUTTON_LEFT) {
-                if (under == FStripPressed) {
-                    ev.kind = under == TStripButton::quit ? TInputKind::requestQuit : TInputKind::toggleFullScreen;
+            TStripButton clicked = TStripButton::none;
+            if (e.button.button == SDL_BUTTON_LEFT
+                && (down ? FTopStrip.leftDown(under) : FTopStrip.leftUp(under, clicked))) {
+                if (clicked != TStripButton::none) {
+                    ev.kind = clicked == TStripButton::quit ? TInputKind::requestQuit : TInputKind::toggleFullScreen;
                     out.push_back(ev);
                 }
-                FStripPressed = TStripButton::none;
                 FNeedsRedraw = true;
                 break;
             }

@@ -1,4 +1,4 @@
-#include "platform/InputScript.h"
+#include "platform/headless/InputScript.h"
 
 #include <charconv>
 #include <cstdint>

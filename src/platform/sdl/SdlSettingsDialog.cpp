@@ -1,12 +1,13 @@
-// The settings dialog's window: the view of SettingsDialog.cpp in a small
-// fixed-size SDL window titled "動作設定".
+// The settings dialog's window: the view of platform/SettingsDialog.cpp in a
+// small fixed-size SDL window titled "動作設定".
+#include "platform/sdl/SdlSettingsDialog.h"
+
 #include <SDL.h>
 
 #include <cstdio>
 #include <vector>
 
-#include "platform/SettingsDialog.h"
-#include "platform/VirtualKeys.h"
+#include "platform/sdl/SdlKeyMap.h"
 
 namespace zuno {
 

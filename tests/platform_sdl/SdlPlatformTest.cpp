@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "core/EZunoError.h"
-#include "platform/SdlPlatform.h"
+#include "platform/sdl/SdlPlatform.h"
 
 namespace zuno {
 namespace {
