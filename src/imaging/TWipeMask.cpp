@@ -55,57 +55,48 @@ void TWipeMask::DrawFrame() {
 
 namespace {
 
-// Length of the run of mask bytes equal to v from x (8 bytes at a time).
-inline int32_t runOf(const uint8_t* m, int32_t x, int32_t n, uint8_t v) {
-    const uint64_t pattern = 0x0101010101010101ull * v;
-    int32_t e = x;
-    while (e + 8 <= n) {
+constexpr int32_t kChunk = 32;                          // pixels classified together
+
+enum TChunkKind { ckZero, ckFull, ckMixed };
+
+// All 0, all 255 (all non-zero when hard), or mixed.
+inline TChunkKind chunkKind(const uint8_t* m, bool hard) {
+    bool zero = true, full = true;
+    for (int32_t i = 0; i < kChunk; i += 8) {
         uint64_t w;
-        std::memcpy(&w, m + e, 8);
-        if (w != pattern)
-            break;
-        e += 8;
+        std::memcpy(&w, m + i, 8);
+        zero &= w == 0;
+        full &= hard ? ((w - 0x0101010101010101ull) & ~w & 0x8080808080808080ull) == 0 : w == ~0ull;
     }
-    while (e < n && m[e] == v)
-        ++e;
-    return e;
+    return zero ? ckZero : full ? ckFull : ckMixed;
 }
 
-// Length of the run of non-zero mask bytes from x.
-inline int32_t runOfNonZero(const uint8_t* m, int32_t x, int32_t n) {
-    int32_t e = x;
-    while (e + 8 <= n) {
-        uint64_t w;
-        std::memcpy(&w, m + e, 8);
-        if (((w - 0x0101010101010101ull) & ~w & 0x8080808080808080ull) != 0)
-            break;                                      // some byte is 0
-        e += 8;
-    }
-    while (e < n && m[e] != 0)
-        ++e;
-    return e;
-}
-
-void composeRow(uint32_t* d, const uint32_t* f, const uint32_t* s, const uint8_t* m, int32_t n, bool hard) {
+// One row: runs of whole chunks of 0 copy the old picture, of 255 (any
+// value when hard) the new one; mixed spans pick per pixel when hard, else
+// start from the old picture and go through the mask kernel.
+void composeRow(uint32_t* d, const uint32_t* f, const uint32_t* s, const uint8_t* m, int32_t n, bool hard,
+                const TBlendKernels& k) {
     int32_t x = 0;
     while (x < n) {
-        const uint8_t v = m[x];
-        if (v == 0) {
-            const int32_t e = runOf(m, x, n, 0);
-            std::memcpy(d + x, f + x, size_t(e - x) * 4);
-            x = e;
+        const TChunkKind kind = x + kChunk <= n ? chunkKind(m + x, hard) : ckMixed;
+        int32_t e = x + kChunk <= n ? x + kChunk : n;
+        while (kind != ckMixed && e + kChunk <= n && chunkKind(m + e, hard) == kind)
+            e += kChunk;
+        while (kind == ckMixed && e + kChunk <= n && chunkKind(m + e, hard) == ckMixed)
+            e += kChunk;
+        const size_t bytes = size_t(e - x) * 4;
+        if (kind == ckZero) {
+            std::memcpy(d + x, f + x, bytes);
+        } else if (kind == ckFull) {
+            std::memcpy(d + x, s + x, bytes);
         } else if (hard) {
-            const int32_t e = runOfNonZero(m, x, n);
-            std::memcpy(d + x, s + x, size_t(e - x) * 4);
-            x = e;
-        } else if (v == 255) {
-            const int32_t e = runOf(m, x, n, 255);
-            std::memcpy(d + x, s + x, size_t(e - x) * 4);
-            x = e;
+            for (int32_t i = x; i < e; ++i)
+                d[i] = m[i] ? s[i] : f[i];
         } else {
-            for (; x < n && m[x] != 0 && m[x] != 255; ++x)
-                d[x] = blendPixel(f[x], s[x], m[x]);
+            std::memcpy(d + x, f + x, bytes);
+            k.mask(d + x, s + x, m + x, e - x);
         }
+        x = e;
     }
 }
 
@@ -115,8 +106,9 @@ void TWipeMask::compose() {
     TLockedSurface target(Target()), from(From()), to(To());
     if (!target.ok() || !from.ok() || !to.ok())
         return;
+    const TBlendKernels& kernels = blendKernels32();
     for (int32_t y = 0; y < H(); ++y)
-        composeRow(row32(target, y), row32(from, y), row32(to, y), maskRow(y % FMaskRows), W(), Hard);
+        composeRow(row32(target, y), row32(from, y), row32(to, y), maskRow(y % FMaskRows), W(), Hard, kernels);
 }
 
 } // namespace zuno

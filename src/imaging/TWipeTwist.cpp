@@ -49,8 +49,20 @@ void TWipeTwistH::DrawFrame() {
             const uint32_t* src = row32(s.ShowsNew ? to : from, y);
             const int32_t x0 = (W() - s.Length) / 2;
             std::fill(o, o + W(), 0u);
-            for (int32_t x = 0; x < s.Length; ++x)
-                o[x0 + x] = src[int64_t(x) * W() / s.Length];
+            if (s.Length <= 0)
+                continue;
+            // Column x shows source column x * W / Length, stepped without division.
+            const int32_t whole = W() / s.Length, part = W() % s.Length;
+            int32_t column = 0, rest = 0;
+            for (int32_t x = 0; x < s.Length; ++x) {
+                o[x0 + x] = src[column];
+                column += whole;
+                rest += part;
+                if (rest >= s.Length) {
+                    rest -= s.Length;
+                    ++column;
+                }
+            }
             continue;
         }
         const uint32_t* f = row32(from, y);

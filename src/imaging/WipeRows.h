@@ -41,19 +41,20 @@ inline int64_t mulDiv(int64_t a, int64_t b, int64_t c) {
 
 inline uint32_t greyPixel(uint32_t k) { return k * 0x010101u; }
 
-// Each colour channel plus / minus k (0..255), saturating.
+// Each colour channel plus / minus k (0..255), saturating. Two channels at
+// a time in 16-bit lanes; the fourth byte stays 0.
 inline uint32_t addGrey(uint32_t p, uint32_t k) {
-    uint32_t r = std::min<uint32_t>(((p >> 16) & 255) + k, 255);
-    uint32_t g = std::min<uint32_t>(((p >> 8) & 255) + k, 255);
-    uint32_t b = std::min<uint32_t>((p & 255) + k, 255);
-    return (r << 16) | (g << 8) | b;
+    const uint32_t kk = k * 0x00010001u;
+    uint32_t rb = (p & 0x00FF00FFu) + kk;               // red and blue, carries into bits 8 and 24
+    uint32_t g = ((p >> 8) & 0xFFu) + k;
+    rb |= ((rb & 0x01000100u) >> 8) * 0xFFu;            // a carry saturates its lane
+    g |= ((g & 0x100u) >> 8) * 0xFFu;
+    return (rb & 0x00FF00FFu) | ((g & 0xFFu) << 8);
 }
 
 inline uint32_t subGrey(uint32_t p, uint32_t k) {
-    uint32_t r = ((p >> 16) & 255) > k ? ((p >> 16) & 255) - k : 0;
-    uint32_t g = ((p >> 8) & 255) > k ? ((p >> 8) & 255) - k : 0;
-    uint32_t b = (p & 255) > k ? (p & 255) - k : 0;
-    return (r << 16) | (g << 8) | b;
+    // 255 - (255 - c + k) saturated = max(c - k, 0).
+    return addGrey(p ^ 0x00FFFFFFu, k) ^ 0x00FFFFFFu;
 }
 
 // (f * (255 - m) + s * m) >> 8 on each of the four bytes.
