@@ -19,12 +19,12 @@ static void addPage(TVrFileManager& files, const char* name, bool call) {
     TPage page;
     page.SetVersion(113);
     if (call) {
-        auto& c = dynamic_cast<TComCall&>(page.AddNew(5));
+        auto& c = dynamic_cast<TComCall&>(page.AddNew(ctCall));
         c.FPageFile = "sub.zsb";
     }
-    auto& w = dynamic_cast<TComWait&>(page.AddNew(7));
+    auto& w = dynamic_cast<TComWait&>(page.AddNew(ctWait));
     w.FTime = compileExpr("100");
-    page.AddNew(3);
+    page.AddNew(ctLabel);
     page.SaveToStream(*files.Archive(0)->AddMemoryEntry(name)->Data);
 }
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "authoring/PageSource.h"
 #include "core/EZunoError.h"
 #include "core/TStream.h"
-#include "script/PageSource.h"
 #include "script/TPage.h"
 
 using namespace zuno;

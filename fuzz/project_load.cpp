@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "authoring/RecordDump.h"
 #include "core/EZunoError.h"
 #include "core/TStream.h"
-#include "script/RecordDump.h"
 #include "script/TProjectSetting.h"
 #include "script/TStatusData.h"
 

@@ -6,6 +6,7 @@
 #include "core/EZunoError.h"
 #include "expr/VariableDump.h"
 #include "expr/ZunoCalc.h"
+#include "platform/FontList.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/posix/AtomicFile.h"
 #include "script/ScriptSystemVars.h"
@@ -42,6 +43,7 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
         FEnv.Trace = [this](const std::string& line) { FTrace << line << '\n'; };
     }
 
+    installDisplayAccess();
     FProject = std::make_unique<TProject>(FEnv, std::move(info));
     installScriptSystemVariables(FEnv, *FProject);
 
@@ -89,7 +91,37 @@ bool TGameRunner::start() {
     FSceneSurface.SetExternalPixels(reinterpret_cast<uint8_t*>(FScene.data()), FScene.width(), FScene.height(), 32,
                                     FScene.pitchBytes());
     FRegistry.SetOutputSurface(&FSceneSurface);
+    FModes = chooseDisplayModes(FPlatform.displayModes(), w, h, s.FFullScreenWidth > 0 ? s.FFullScreenWidth : w,
+                                s.FFullScreenHeight > 0 ? s.FFullScreenHeight : h, FPlatform.desktopDepth());
     return true;
+}
+
+// The display as scripts see it: full screen, the usable modes, the chosen
+// one, and the installed fonts.
+void TGameRunner::installDisplayAccess() {
+    FEnv.IsFullScreen = [this] { return FPlatform.isFullScreen(); };
+    FEnv.SetFullScreen = [this](bool on) { FPlatform.setFullScreen(on); };
+    FEnv.DisplayModes = [this] {
+        std::vector<TScriptEnv::TModeEntry> modes;
+        for (const TDisplayMode& m : FModes.modes)
+            modes.push_back({m.width, m.height, m.bitsPerPixel, m.refreshRate});
+        return modes;
+    };
+    FEnv.ChosenMode = [this] { return FModes.chosen; };
+    // The display scales the game to the screen, so the chosen mode is recorded only.
+    FEnv.ChooseMode = [this](int32_t index) { FModes.chosen = index; };
+    FEnv.FontNames = [](bool fixedPitchOnly) {
+        const bool japanese = userLanguageIsJapanese();
+        std::vector<std::string> names;
+        for (const TInstalledFont& f : listInstalledFonts()) {
+            if (!f.Outline || f.Family.empty() || f.Family[0] == '@')
+                continue;
+            if ((japanese && !f.Japanese) || (fixedPitchOnly && !f.FixedPitch))
+                continue;
+            names.push_back(sjis(f.Family));
+        }
+        return names;
+    };
 }
 
 //==============================================================================

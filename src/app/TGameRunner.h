@@ -17,6 +17,7 @@
 #include "expr/TSysFuncMan.h"
 #include "imaging/TDIBX.h"
 #include "objects/TZunoBaseList.h"
+#include "platform/DisplayModes.h"
 #include "platform/TPlatform.h"
 #include "platform/TSceneBuffer.h"
 #include "script/TProject.h"
@@ -56,6 +57,7 @@ private:
     void                compose();
     void                present();
     void                writeScreenshots(int64_t step);
+    void                installDisplayAccess();
 
     TPlatform&          FPlatform;
     TPlayerOptions      FOptions;
@@ -68,6 +70,7 @@ private:
     TSceneBuffer        FScene;
     TDIBX               FSceneSurface;      // the registry's view of FScene's pixels
     TFrameClock         FClock;
+    TModeChoice         FModes;             // the full-screen modes the game may use
     std::ofstream       FTrace;
     std::string         FFailReason;
     bool                FClosed = false;

@@ -27,4 +27,24 @@ std::string_view trimmedControls(std::string_view s) {
     return s;
 }
 
+std::vector<std::string> splitLines(std::string_view s) {
+    std::vector<std::string> lines;
+    size_t i = 0;
+    while (i < s.size()) {
+        size_t j = i;
+        while (j < s.size() && s[j] != '\r' && s[j] != '\n')
+            ++j;
+        lines.emplace_back(s.substr(i, j - i));
+        if (j < s.size() && s[j] == '\r') {
+            ++j;
+            if (j < s.size() && s[j] == '\n')
+                ++j;
+        } else if (j < s.size()) {
+            ++j;        // LF
+        }
+        i = j;
+    }
+    return lines;
+}
+
 } // namespace zuno

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zuno {
 
@@ -18,5 +19,9 @@ std::string_view        trimmed(std::string_view s, std::string_view head = kBla
 
 // `s` without leading and trailing control bytes and spaces (0x00-0x20).
 std::string_view        trimmedControls(std::string_view s);
+
+// The lines of a text: CR, LF or CR LF end a line; a final line break adds no
+// empty line.
+std::vector<std::string> splitLines(std::string_view s);
 
 } // namespace zuno

@@ -3,6 +3,7 @@
 
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
+#include "core/TextHelpers.h"
 #include "expr/JString.h"
 #include "expr/SysFuncBuiltins.h"
 
@@ -88,27 +89,6 @@ void fArrayToString(TSysFuncMan&, TCustomParam& R, const TParamArgs& a) {
             throw EZunoError::fromUtf8("文字列が長すぎます");
     }
     R.SetString(out);
-}
-
-// Lines of a text: CR, LF or CR LF end a line; a final line break adds no empty line.
-std::vector<std::string> splitLines(const std::string& s) {
-    std::vector<std::string> lines;
-    size_t i = 0;
-    while (i < s.size()) {
-        size_t j = i;
-        while (j < s.size() && s[j] != '\r' && s[j] != '\n')
-            ++j;
-        lines.push_back(s.substr(i, j - i));
-        if (j < s.size() && s[j] == '\r') {
-            ++j;
-            if (j < s.size() && s[j] == '\n')
-                ++j;
-        } else if (j < s.size()) {
-            ++j;        // LF
-        }
-        i = j;
-    }
-    return lines;
 }
 
 void fStringToArray(TSysFuncMan&, TCustomParam&, const TParamArgs& a) {

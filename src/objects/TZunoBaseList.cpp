@@ -61,6 +61,7 @@ void TZunoBaseList::Reset() {
     const TScreenInput mouse = ActiveScreen();
     FTransition.reset();
     FTransitionKind = 0;
+    FTransitionDuration = FTransitionProgress = 0;
     FEvents.Clear();
     FFocus = nullptr;
     FFocusSearch = false;
@@ -415,6 +416,8 @@ void TZunoBaseList::RestoreSurfaces() {
 TCustomWipe* TZunoBaseList::StartTransition(int index, int32_t kind, int32_t parameter, bool force,
                                             int32_t progress, int32_t duration) {
     FActiveIndex = index & 1;
+    FTransitionDuration = duration;
+    FTransitionProgress = progress;
     if (force || (kind != 0 && !TransitionRunning())) {
         endTransition();
         if (kind != 0) {
@@ -447,9 +450,8 @@ void TZunoBaseList::endTransition() {
     FScreens[1]->MarkAllDirty();
 }
 
-int32_t TZunoBaseList::TransitionDuration() const { return FTransition ? FTransition->Duration : 0; }
-
 void TZunoBaseList::SetTransitionProgress(int32_t progress) {
+    FTransitionProgress = progress;
     if (FTransition)
         FTransition->Elapsed = progress;
 }

@@ -92,7 +92,10 @@ public:
     // returned so that the caller can set its parameters and prepare it.
     TCustomWipe*        StartTransition(int index, int32_t kind, int32_t parameter, bool force,
                                         int32_t progress, int32_t duration);
-    int32_t             TransitionDuration() const;                    // 0 without a transition
+    // The time the last started transition takes (also when it has no wipe:
+    // the flip waits it out showing the old picture), and how far it is.
+    int32_t             TransitionDuration() const { return FTransitionDuration; }
+    int32_t             TransitionProgress() const { return FTransitionProgress; }
     void                SetTransitionProgress(int32_t progress);
     // What wipes need from the player: rule pictures and random numbers.
     TWipeServices       WipeServices;
@@ -176,6 +179,8 @@ private:
     int32_t             FTransitionKind = 0;
     std::unique_ptr<TCustomWipe> FTransition;   // draws from the screens' surfaces into the output
     TRect               FTransitionRect;        // what the transition changed this frame
+    int32_t             FTransitionDuration = 0;
+    int32_t             FTransitionProgress = 0;
     int32_t             FElapsed = 0;
     bool                FSoundOn = true;
     TZunoControl*       FFocus = nullptr;

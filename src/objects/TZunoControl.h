@@ -80,6 +80,12 @@ public:
     virtual int32_t     ScrollX() { return propInt(PR_SCROLLX); }
     virtual int32_t     ScrollY() { return propInt(PR_SCROLLY); }
     virtual bool        DrawsImage() { return false; }
+    // Kinds whose size follows their picture recompute width and then height
+    // when that size is out of date (creation commands ask before PR_LEFT).
+    virtual void        UpdateAutoSize() {}
+    // Image kinds keep a copy of `picture` as their own picture (the screen
+    // snapshot a flip shows while it runs). Others ignore it.
+    virtual void        TakePicture(TCustomDIBX& picture) { (void)picture; }
     virtual int32_t     ImageWidth() { return 0; }
     virtual int32_t     ImageHeight() { return 0; }
 

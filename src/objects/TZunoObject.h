@@ -29,6 +29,7 @@
 namespace zuno {
 
 class TStream;
+class TZunoParser;
 class TZunoBase;
 class TZunoBaseList;
 class TZunoControl;
@@ -84,6 +85,25 @@ public:
     // events are not suppressed; the mouse, wheel, idle and key ids are not
     // posted again while one of this object is pending. True when posted.
     bool                PostEvent(uint8_t id, const std::vector<std::string>* arguments = nullptr);
+
+    // Creation commands hand some kinds a copy of a property expression that
+    // the object evaluates itself whenever it needs a value (the loop wait of
+    // an image surface, the appear point and delay of a particle surface).
+    // Kinds without such a use ignore it.
+    virtual void        AssignPropertyExpression(int id, const TZunoParser& expression) { (void)id; (void)expression; }
+
+    // Play state of the kinds that play (sounds, movies, menus): what the
+    // creation commands start them with. Kinds that do not play ignore it.
+    virtual void        SetPlayState(int32_t state) { (void)state; }
+
+    // Items of list-like kinds (menu checks, preview-menu entries, button
+    // groups), as the built-in item functions read and write them. Kinds
+    // without items read 0 and ignore writes.
+    enum TItemState : uint8_t { isCheck, isEnabled, isVisible, isSelected, isGroupIndex };
+    virtual int32_t     GetItemState(TItemState what, int32_t item) { (void)what; (void)item; return 0; }
+    virtual void        SetItemState(TItemState what, int32_t item, int32_t value) { (void)what; (void)item; (void)value; }
+    // The number of the first item whose name equals `name` byte for byte, -1 when none.
+    virtual int32_t     ItemIndexOfName(const std::string& name) { (void)name; return -1; }
 
     // --- life -------------------------------------------------------------------------
     virtual int         Update() { return 0; }                        // non-zero: delete me

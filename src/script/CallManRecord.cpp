@@ -99,9 +99,10 @@ void TCallMan::LoadFromStream(TStream& s, int32_t saveVersion) {
     FPC = ReadInt(s);
     FContinue = ReadBool(s);
     FStarted = ReadBool(s);
-    FState = ReadInt(s);
-    if (FState < 0 || FState > 3)
+    const int32_t state = ReadInt(s);
+    if (state < csMain || state > csNested)
         throw EZunoError::fromUtf8("データが壊れています (interpreter state)");
+    FState = static_cast<TCallState>(state);
     FSender = findSender(ReadString(s), registry);
     FArguments = ReadStrings(s);
     FStack.Spare().LoadFromStream(s, registry);
@@ -117,7 +118,7 @@ void TCallMan::LoadFromStream(TStream& s, int32_t saveVersion) {
     // from that of the code running above it was left by an event.
     for (int i = 0; i < FStack.Count(); ++i) {
         const TZunoNamedObject* above = i + 1 < FStack.Count() ? FStack.Items(i + 1).Sender : FSender;
-        FStack.Items(i).EventFrame = FState != 0 && FStack.Items(i).Sender != above;
+        FStack.Items(i).EventFrame = FState != csMain && FStack.Items(i).Sender != above;
     }
     FEventLevel = saveVersion >= 116 ? ReadInt(s) : 2;
     if (FStarted && FPage && FPC >= 0 && FPC < FPage->CommandCount())

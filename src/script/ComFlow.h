@@ -6,13 +6,10 @@
 
 namespace zuno {
 
-#define ZUNO_COMMAND_TYPE(code) \
-    uint8_t TypeCode() const override { return code; }
-
 class TComIf : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(0)
+    ZUNO_COMMAND_TYPE(ctIf)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
@@ -22,14 +19,14 @@ public:
 class TComElseif : public TComIf {
 public:
     using TComIf::TComIf;
-    ZUNO_COMMAND_TYPE(1)
+    ZUNO_COMMAND_TYPE(ctElseif)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 };
 
 class TComElse : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(2)
+    ZUNO_COMMAND_TYPE(ctElse)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     bool                ContinueFlag() const override { return true; }
 };
@@ -37,7 +34,7 @@ public:
 class TComLabel : public TCommand {
 public:
     explicit            TComLabel(TPage* page);                 // continue byte preset to 1
-    ZUNO_COMMAND_TYPE(3)
+    ZUNO_COMMAND_TYPE(ctLabel)
     bool                IsLabel(const std::string& name) const override; // exact, case-sensitive
     void                Fields(TRecordFields& f) override;
 
@@ -47,7 +44,7 @@ public:
 class TComComment : public TComLabel {
 public:
     using TComLabel::TComLabel;
-    ZUNO_COMMAND_TYPE(27)
+    ZUNO_COMMAND_TYPE(ctComment)
     bool                ContinueFlag() const override { return false; }
     bool                DisabledFlag() const override { return true; }  // never runs
     void                Fields(TRecordFields& f) override;          // the text; still answers IsLabel as a label
@@ -56,7 +53,7 @@ public:
 class TComJump : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(4)
+    ZUNO_COMMAND_TYPE(ctJump)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
@@ -68,7 +65,7 @@ public:
 class TComCall : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(5)
+    ZUNO_COMMAND_TYPE(ctCall)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
@@ -82,7 +79,7 @@ public:
 class TComExit : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(6)
+    ZUNO_COMMAND_TYPE(ctExit)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
@@ -92,7 +89,7 @@ public:
 class TComBreak : public TComExit {
 public:
     using TComExit::TComExit;
-    ZUNO_COMMAND_TYPE(34)
+    ZUNO_COMMAND_TYPE(ctBreak)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
@@ -102,7 +99,7 @@ public:
 class TComContinue : public TComExit {
 public:
     using TComExit::TComExit;
-    ZUNO_COMMAND_TYPE(35)
+    ZUNO_COMMAND_TYPE(ctContinue)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
@@ -112,7 +109,7 @@ public:
 class TComWhile : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(31)
+    ZUNO_COMMAND_TYPE(ctWhile)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
@@ -123,7 +120,7 @@ public:
 class TComWhileInit : public TComRuntime {
 public:
     using TComRuntime::TComRuntime;
-    ZUNO_COMMAND_TYPE(32)
+    ZUNO_COMMAND_TYPE(ctWhileInit)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     bool                ContinueFlag() const override { return true; }
     void                Fields(TRecordFields& f) override;
@@ -134,7 +131,7 @@ public:
 class TComWhileLoop : public TComWhileInit {
 public:
     using TComWhileInit::TComWhileInit;
-    ZUNO_COMMAND_TYPE(33)
+    ZUNO_COMMAND_TYPE(ctWhileLoop)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
@@ -144,7 +141,7 @@ public:
 class TComWait : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(7)
+    ZUNO_COMMAND_TYPE(ctWait)
     void                Begin(TCallMan& callMan) override;
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     bool                LocksEvents() const override { return FLocked; }
@@ -167,7 +164,7 @@ public:
 class TComDoEvent : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(46)
+    ZUNO_COMMAND_TYPE(ctDoEvent)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     bool                ContinueFlag() const override { return false; }
     bool                Waits() const override { return true; }
@@ -176,14 +173,14 @@ public:
 class TComTerminate : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(45)
+    ZUNO_COMMAND_TYPE(ctTerminate)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 };
 
 class TComPCReset : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(40)
+    ZUNO_COMMAND_TYPE(ctPCReset)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
@@ -195,7 +192,7 @@ public:
 class TComReset : public TComPCReset {
 public:
     using TComPCReset::TComPCReset;
-    ZUNO_COMMAND_TYPE(41)
+    ZUNO_COMMAND_TYPE(ctReset)
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 };
 

@@ -49,10 +49,10 @@ void TComIf::Execute(TCallMan& cm, TPage*& page, int32_t& pc) {
             continue;
         if (c->FIndent < FIndent)
             return;
-        const uint8_t type = c->TypeCode();
-        if (type == 1 && !condition(cm, static_cast<TComIf*>(c)->FCondition))
+        const TCommandType type = c->TypeCode();
+        if (type == ctElseif && !condition(cm, static_cast<TComIf*>(c)->FCondition))
             continue;       // the next branch of the chain is looked at
-        if (type == 1 || type == 2)
+        if (type == ctElseif || type == ctElse)
             ++pc;           // its block runs
         return;
     }

@@ -8,7 +8,7 @@ namespace zuno {
 class TComTextIns : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(20)
+    ZUNO_COMMAND_TYPE(ctTextIns)
     bool                LocksEvents() const override { return FLocked; }
     bool                Waits() const override { return FWaiting; }
     bool                KeepsState() const override { return true; }
@@ -31,7 +31,7 @@ public:
 class TComTextClr : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(28)
+    ZUNO_COMMAND_TYPE(ctTextClr)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FBoxName;
@@ -40,7 +40,7 @@ public:
 class TComMovieStop : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(21)
+    ZUNO_COMMAND_TYPE(ctMovieStop)
     bool                LocksEvents() const override { return FLocked; }
     bool                Waits() const override { return FWaiting; }
     bool                KeepsState() const override { return true; }
@@ -62,7 +62,7 @@ public:
 class TComMediaPlay : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(55)
+    ZUNO_COMMAND_TYPE(ctMediaPlay)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FObjectName;
@@ -71,7 +71,7 @@ public:
 class TComMenuClose : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(26)
+    ZUNO_COMMAND_TYPE(ctMenuClose)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FMenuName;
@@ -80,7 +80,7 @@ public:
 class TComCallHist : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(29)
+    ZUNO_COMMAND_TYPE(ctCallHist)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FBoxName;
@@ -93,7 +93,7 @@ public:
 class TComEntryHist : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(58)
+    ZUNO_COMMAND_TYPE(ctFormatHist)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FTemplateName;
@@ -103,19 +103,19 @@ public:
 class TComClrHist : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(22)
+    ZUNO_COMMAND_TYPE(ctClrHist)
 };
 
 class TComClrRead : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(47)
+    ZUNO_COMMAND_TYPE(ctClrRead)
 };
 
 class TComGameSave : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(38)
+    ZUNO_COMMAND_TYPE(ctGameSave)
     bool                ContinueFlag() const override { return false; }
     void                Fields(TRecordFields& f) override;
 
@@ -128,7 +128,7 @@ public:
 class TComGameLoad : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(39)
+    ZUNO_COMMAND_TYPE(ctGameLoad)
     bool                ContinueFlag() const override { return false; }
     void                Fields(TRecordFields& f) override;
 

@@ -6,10 +6,16 @@
 #include <utility>
 #include <vector>
 
+#include "objects/ObjectKinds.h"
 #include "objects/PropertyIds.h"
 #include "script/ComFlow.h"
 
 namespace zuno {
+
+class TZunoBaseList;
+class TZunoControl;
+class TZunoObject;
+struct TScriptEnv;
 
 // A command that creates a component: one expression per property identifier
 // in the page's property set for its type, kept by identifier.
@@ -20,6 +26,14 @@ public:
 
     TZunoParser*        Property(int id) const;                   // none when not carried
     void                SetProperty(int id, TExprPtr e);          // also adds id to the page's set
+
+    // Creates the command's object kind in the registry and applies the
+    // property block in the application order (the creation commands).
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+    // The kind this command creates; LT_NONE for commands that create nothing.
+    virtual uint8_t     CreatedKind() const { return LT_NONE; }
+    // After the properties: what a kind starts with (sounds and movies play).
+    virtual void        AfterCreate(TZunoObject& object);
 
     // The expressions by identifier, in ascending order of identifiers. Kept
     // sparse: a page holds many component commands and each carries few
@@ -35,39 +49,58 @@ public:
     using TComComponent::TComComponent;
 };
 
-#define ZUNO_COMPONENT_COMMAND(cls, base, code)   \
-    class cls : public base {                     \
-    public:                                       \
-        using base::base;                         \
-        ZUNO_COMMAND_TYPE(code)                   \
+#define ZUNO_COMPONENT_COMMAND(cls, base, code, kind)                    \
+    class cls : public base {                                            \
+    public:                                                              \
+        using base::base;                                                \
+        ZUNO_COMMAND_TYPE(code)                                          \
+        uint8_t CreatedKind() const override { return kind; }            \
     };
 
-ZUNO_COMPONENT_COMMAND(TComBoxNew, TComControl, 8)
-ZUNO_COMPONENT_COMMAND(TComImgNew, TComControl, 9)
-ZUNO_COMPONENT_COMMAND(TComMesNew, TComControl, 10)
-ZUNO_COMPONENT_COMMAND(TComTimer, TComComponent, 11)
-ZUNO_COMPONENT_COMMAND(TComMovie, TComControl, 12)
-ZUNO_COMPONENT_COMMAND(TComCinema, TComControl, 23)
-ZUNO_COMPONENT_COMMAND(TComCaption, TComControl, 24)
-ZUNO_COMPONENT_COMMAND(TComBtnNew, TComControl, 30)
-ZUNO_COMPONENT_COMMAND(TComParticleNew, TComControl, 36)
-ZUNO_COMPONENT_COMMAND(TComFireNew, TComControl, 37)
-ZUNO_COMPONENT_COMMAND(TComSound, TComComponent, 42)
-ZUNO_COMPONENT_COMMAND(TComEditNew, TComControl, 43)
-ZUNO_COMPONENT_COMMAND(TComMemoNew, TComControl, 44)
-ZUNO_COMPONENT_COMMAND(TComMapImgNew, TComControl, 48)
-ZUNO_COMPONENT_COMMAND(TComWaveNew, TComControl, 49)
-ZUNO_COMPONENT_COMMAND(TComTileNew, TComControl, 50)
-ZUNO_COMPONENT_COMMAND(TComSliderNew, TComControl, 51)
-ZUNO_COMPONENT_COMMAND(TComScrollbarNew, TComControl, 52)
-ZUNO_COMPONENT_COMMAND(TComGaugeNew, TComControl, 53)
-ZUNO_COMPONENT_COMMAND(TComCGCaption, TComControl, 54)
-ZUNO_COMPONENT_COMMAND(TComPrevMenuNew, TComControl, 56)
+ZUNO_COMPONENT_COMMAND(TComBoxNew, TComControl, ctBoxNew, LT_BOX)
+ZUNO_COMPONENT_COMMAND(TComImgNew, TComControl, ctImgNew, LT_IMAGES)
+ZUNO_COMPONENT_COMMAND(TComMesNew, TComControl, ctMesNew, LT_MES)
+ZUNO_COMPONENT_COMMAND(TComTimer, TComComponent, ctTimer, LT_TIMER)
+ZUNO_COMPONENT_COMMAND(TComCinema, TComControl, ctCinema, LT_CINEMA)
+ZUNO_COMPONENT_COMMAND(TComCaption, TComControl, ctCaption, LT_LABEL)
+ZUNO_COMPONENT_COMMAND(TComBtnNew, TComControl, ctButton, LT_BUTTON)
+ZUNO_COMPONENT_COMMAND(TComParticleNew, TComControl, ctParticleNew, LT_PARTICLE)
+ZUNO_COMPONENT_COMMAND(TComFireNew, TComControl, ctFireNew, LT_FIRE)
+ZUNO_COMPONENT_COMMAND(TComEditNew, TComControl, ctEditNew, LT_EDIT)
+ZUNO_COMPONENT_COMMAND(TComMemoNew, TComControl, ctMemoNew, LT_MEMO)
+ZUNO_COMPONENT_COMMAND(TComMapImgNew, TComControl, ctMapImgNew, LT_MAPIMG)
+ZUNO_COMPONENT_COMMAND(TComWaveNew, TComControl, ctWaveNew, LT_WAVE)
+ZUNO_COMPONENT_COMMAND(TComTileNew, TComControl, ctTileNew, LT_TILE)
+ZUNO_COMPONENT_COMMAND(TComSliderNew, TComControl, ctSliderNew, LT_SLIDER)
+ZUNO_COMPONENT_COMMAND(TComScrollbarNew, TComControl, ctScrollbarNew, LT_SCROLLBAR)
+ZUNO_COMPONENT_COMMAND(TComGaugeNew, TComControl, ctGaugeNew, LT_GAUGE)
+ZUNO_COMPONENT_COMMAND(TComCGCaption, TComControl, ctCGCaption, LT_CGLABEL)
+ZUNO_COMPONENT_COMMAND(TComPrevMenuNew, TComControl, ctPrevMenuNew, LT_PREVMENU)
 
+// Movie and Sound start playing: with a fade-in over PR_DELAY when it is not 0.
+class TComMovie : public TComControl {
+public:
+    using TComControl::TComControl;
+    ZUNO_COMMAND_TYPE(ctMovie)
+    uint8_t             CreatedKind() const override { return LT_VIDEO; }
+    void                AfterCreate(TZunoObject& object) override;
+};
+
+class TComSound : public TComComponent {
+public:
+    using TComComponent::TComComponent;
+    ZUNO_COMMAND_TYPE(ctSound)
+    uint8_t             CreatedKind() const override { return LT_SOUND; }
+    void                AfterCreate(TZunoObject& object) override;
+};
+
+// Menu remembers the menu it created and opens it with its animation.
 class TComMenu : public TComControl {
 public:
     using TComControl::TComControl;
-    ZUNO_COMMAND_TYPE(25)
+    ZUNO_COMMAND_TYPE(ctMenu)
+    uint8_t             CreatedKind() const override { return LT_MENU; }
+    void                AfterCreate(TZunoObject& object) override;
 
     std::string         FMenuName;                                // the menu it created (run time)
 };
@@ -80,21 +113,48 @@ public:
 
     TExprPtr            FMode;                                    // selection mode
     std::vector<TExprPtr> FNames;                                 // name list
+
+protected:
+    // Moves the chosen children of `from` (last to first) to `to`: with mode
+    // true those whose name is none of the names, with mode false those whose
+    // name is one of them.
+    void                moveChildren(TCallMan& callMan, TZunoControl& from, TZunoControl& to);
 };
 
-ZUNO_COMPONENT_COMMAND(TComCabinetSave, TComCabinet, 59)
-ZUNO_COMPONENT_COMMAND(TComCabinetLoad, TComCabinet, 60)
+// Moves children of the inactive screen into a cabinet (made when missing).
+class TComCabinetSave : public TComCabinet {
+public:
+    using TComCabinet::TComCabinet;
+    ZUNO_COMMAND_TYPE(ctSaveCabinet)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+};
+
+// Moves children of a cabinet back to the inactive screen.
+class TComCabinetLoad : public TComCabinet {
+public:
+    using TComCabinet::TComCabinet;
+    ZUNO_COMMAND_TYPE(ctLoadCabinet)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+};
 
 class TComFlip : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(13)
+    ZUNO_COMMAND_TYPE(ctFlip)
     bool                LocksEvents() const override { return FLocked; }
     bool                Waits() const override { return FWaits; }
     bool                KeepsState() const override { return true; }
     void                SaveState(TStream& s) const override;
     void                LoadState(TStream& s) override;
     void                Fields(TRecordFields& f) override;
+    void                Begin(TCallMan& callMan) override;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+    void                Abort() override;
+
+    // The name of the screen snapshot shown while the flip runs.
+    static const std::string SnapshotName;
+    // Transition kinds above this one play as no transition.
+    static constexpr int32_t kLastTransitionKind = 38;
 
     TExprPtr            FKind;                                    // transition kind
     TExprPtr            FDuration;                                // milliseconds
@@ -108,17 +168,23 @@ public:
     TExprPtr            FEventLock;                               // page version > 106
 
     // State while the transition runs.
-    int32_t             FPhase = 0;
+    enum TPhase : int32_t { fpBegun = 0, fpStarting = 1, fpRunning = 2, fpNoTransition = 3 };
+    int32_t             FPhase = fpBegun;
     int32_t             FStart = 0;                               // game clock at the start
     bool                FWaits = false;                           // the duration is above 0
     bool                FLocked = false;                          // the event lock in force
     bool                FClearing = false;                        // clear back in force
+    TZunoBaseList*      FRegistry = nullptr;                      // where it runs (for Abort)
+    TScriptEnv*         FEnv = nullptr;
+
+private:
+    void                finish(bool aborting);
 };
 
 class TComCalc : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(14)
+    ZUNO_COMMAND_TYPE(ctCalc)
     void                Fields(TRecordFields& f) override;
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 
@@ -128,7 +194,7 @@ public:
 class TComVarNew : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(15)
+    ZUNO_COMMAND_TYPE(ctVarNew)
     void                Fields(TRecordFields& f) override;
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 
@@ -141,7 +207,7 @@ public:
 class TComVarDel : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(16)
+    ZUNO_COMMAND_TYPE(ctVarDel)
     void                Fields(TRecordFields& f) override;
     void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 
@@ -151,7 +217,8 @@ public:
 class TComGetProp : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(17)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+    ZUNO_COMMAND_TYPE(ctGetProp)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FObjectName;
@@ -162,7 +229,8 @@ public:
 class TComSetProp : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(18)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+    ZUNO_COMMAND_TYPE(ctSetProp)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FObjectName;
@@ -173,7 +241,8 @@ public:
 class TComObjDel : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(19)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+    ZUNO_COMMAND_TYPE(ctObjDel)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FObjectName;
@@ -182,7 +251,8 @@ public:
 class TComPropMotion : public TCommand {
 public:
     using TCommand::TCommand;
-    ZUNO_COMMAND_TYPE(57)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
+    ZUNO_COMMAND_TYPE(ctPropMotion)
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FMotionName;

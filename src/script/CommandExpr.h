@@ -1,6 +1,6 @@
-// The compiled expressions that command records embed. Every read, write and
-// printout of an expression inside a command record goes through these three
-// functions, so the records never depend on the expression format itself.
+// The compiled expressions that command records embed. Every read and write
+// of an expression inside a command record goes through these functions, so
+// the records never depend on the expression format itself.
 #pragma once
 
 #include <memory>
@@ -19,7 +19,6 @@ using TExprPtr = std::unique_ptr<TZunoParser, TZunoParserDeleter>;
 
 TExprPtr    readExpr(TStream& s);                           // one compiled-expression record
 void        writeExpr(TStream& s, const TZunoParser* e);    // none writes an empty expression
-std::string describeExpr(const TZunoParser* e);             // its operations, one line, UTF-8
 TExprPtr    compileExpr(const std::string& sjisText);       // compile source text (page building, tests)
 
 } // namespace zuno

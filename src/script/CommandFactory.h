@@ -4,22 +4,19 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <string_view>
 
+#include "script/CommandTypes.h"
 #include "script/TCommand.h"
 
 namespace zuno {
-
-constexpr int CommandTypeCount = 61;                       // type codes 0 .. 60
 
 struct TCommandTypeInfo {
     std::string_view    name;                              // "If", "Elseif", ...
     std::string_view    labelUtf8;                         // Japanese display label, UTF-8
 };
 
-const TCommandTypeInfo& commandTypeInfo(int code);         // code 0 .. 60
-std::string             commandLabel(int code);            // the display label in Shift-JIS
+const TCommandTypeInfo& commandTypeInfo(int code);         // code 0 .. 60; "不正なコマンド" otherwise
 
 // A new command of the type the low seven bits select, bound to the page. A
 // type outside 0 .. 60 raises "不正なコマンド".

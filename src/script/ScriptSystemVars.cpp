@@ -4,6 +4,7 @@
 #include "expr/TParamCollection.h"
 #include "expr/TSysFuncMan.h"
 #include "objects/TZunoBaseList.h"
+#include "script/ObjectSysFuncs.h"
 #include "script/TProject.h"
 
 namespace zuno {
@@ -90,6 +91,8 @@ void installScriptSystemVariables(TScriptEnv& env, TProject& project) {
         keys(SV_KEYCLICK, &TZunoBaseList::KeyPushed);
         keys(SV_KEYREPEAT, &TZunoBaseList::KeyRepeated);
     }
+
+    installObjectFunctions(env);
 
     if (env.Funcs && env.Files) {
         TVrFileManager* files = env.Files;

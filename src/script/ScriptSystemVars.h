@@ -3,8 +3,9 @@
 // "@TickCount" (and the once-per-frame date and time), "@UpdateCount",
 // "@Title", the mouse and key variables over the registry's input state
 // ("@LClick", "@RClick", "@LPush", "@RPush", "@MouseX", "@MouseY", "@KeyPush",
-// "@KeyClick", "@KeyRepeat", "@WheelDown", "@WheelUp"), and LoadTextFile
-// through the game's files.
+// "@KeyClick", "@KeyRepeat", "@WheelDown", "@WheelUp"), LoadTextFile
+// through the game's files, and the display-object functions and variables
+// of ObjectSysFuncs.h.
 #pragma once
 
 namespace zuno {

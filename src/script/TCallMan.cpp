@@ -64,7 +64,7 @@ TPage* TCallMan::Start(const std::string& pageName) {
     FPC = 0;
     FStarted = false;
     FArguments.clear();
-    FState = 0;
+    FState = csMain;
     FStack.Clear();
     FSender = nullptr;
     if (TTimerList* q = events())
@@ -116,7 +116,7 @@ std::string TCallMan::ArgumentAt(int i) const {
 }
 
 std::string TCallMan::SenderName() const {
-    if (FState == 0 || !FSender || !FEnv.Registry || !FEnv.Registry->IsRegistered(FSender))
+    if (FState == csMain || !FSender || !FEnv.Registry || !FEnv.Registry->IsRegistered(FSender))
         return {};
     return FSender->Name();
 }
@@ -190,13 +190,11 @@ bool TCallMan::executeCommand(TPage*& page, int32_t& pc) {
     return waits;
 }
 
-// Results: 0 nothing special, 2 the command waits, 1 a handler's page ended
-// (its event frame was popped), 3 a called page returned.
-int TCallMan::step() {
+TStepResult TCallMan::step() {
     if (!FPage)
-        return 0;
+        return srGoOn;
     TPage* page = FPage;
-    const int r = executeCommand(page, FPC) ? 2 : 0;
+    const TStepResult r = executeCommand(page, FPC) ? srWaits : srGoOn;
     if (page) {
         FPage = page;
         return r;
@@ -223,8 +221,8 @@ int TCallMan::step() {
         }
     }
     if (frame.EventFrame)
-        return 1;
-    return 3;
+        return srHandlerEnded;
+    return srReturned;
 }
 
 void TCallMan::storeResult(const TStack& frame) {
@@ -262,13 +260,13 @@ static size_t labelColon(const std::string& text) {
     return colon;
 }
 
-int TCallMan::dispatch(int32_t level) {
+bool TCallMan::dispatch(int32_t level) {
     if (FPage && FPC >= 0 && FPC < FPage->CommandCount() && FStarted && FPage->Command(FPC)->LocksEvents())
-        return 0;
+        return false;
     TTimerList* q = events();
     TTimerData* entry = q ? q->NextWaiting() : nullptr;
     if (!entry)
-        return 0;
+        return false;
     std::string file = entry->Handler, label;
     if (size_t colon = labelColon(file); colon != std::string::npos) {
         label = file.substr(colon + 1);
@@ -277,7 +275,7 @@ int TCallMan::dispatch(int32_t level) {
     if (file.size() >= 3)
         file.replace(file.size() - 3, 3, "zsb");
     if (!FEnv.fileExists(file))
-        return 0;
+        return false;
 
     // A handler page that cannot be loaded would block every later event:
     // the event is dropped instead.
@@ -285,7 +283,7 @@ int TCallMan::dispatch(int32_t level) {
         GetPage(file, false);
     } catch (const EZunoError&) {
         q->Remove(entry);
-        return 0;
+        return false;
     }
 
     auto frame = std::make_unique<TStack>();
@@ -311,8 +309,8 @@ int TCallMan::dispatch(int32_t level) {
     entry->Level = level;
     FArguments = entry->Arguments;
     FSender = entry->Sender;
-    FState = 1;
-    return 1;
+    FState = csHandler;
+    return true;
 }
 
 //==============================================================================
@@ -324,59 +322,58 @@ void TCallMan::Run() {
         const TPage* beforePage = FPage;
         const int32_t beforePC = FPC;
         bool stepped = false;
-        int r = 0;
+        TStepResult r = srGoOn;
         switch (FState) {
-        case 0:
-            if (dispatch(1) == 1)
+        case csMain:
+            if (dispatch(1))
                 break;
             r = step();
             stepped = true;
             break;
-        case 1:
+        case csHandler:
             r = step();
             stepped = true;
-            if (r == 1) {
+            if (r == srHandlerEnded) {
                 if (TTimerList* q = events())
                     q->RemoveLevel(1);
-                FState = 0;
+                FState = csMain;
                 FContinue = true;
-            } else if (r == 2) {
+            } else if (r == srWaits) {
                 FEventLevel = 2;
-                FState = 2;
+                FState = csHandlerWaits;
                 return;
-            } else if (FState != 1) {
+            } else if (FState != csHandler) {
                 FContinue = true;
             }
             break;
-        case 2:
-            r = dispatch(FEventLevel);
-            if (r == 0) {
-                FState = FEventLevel > 2 ? 3 : 1;
-            } else {
+        case csHandlerWaits:
+            if (dispatch(FEventLevel)) {
                 ++FEventLevel;
-                FState = 3;
+                FState = csNested;
+            } else {
+                FState = FEventLevel > 2 ? csNested : csHandler;
             }
             break;
-        default:
+        case csNested:
             r = step();
             stepped = true;
-            if (r == 1) {
+            if (r == srHandlerEnded) {
                 --FEventLevel;
                 if (TTimerList* q = events())
                     q->RemoveLevel(FEventLevel);
                 if (FEventLevel <= 2)
-                    FState = 2;
-            } else if (r == 2) {
-                FState = 2;
+                    FState = csHandlerWaits;
+            } else if (r == srWaits) {
+                FState = csHandlerWaits;
                 return;
             }
             break;
         }
         // A command that stays where it is (it waits without saying so, or it
         // fails) must not keep the loop turning inside one frame.
-        if (stepped && r != 1 && r != 3 && FPage == beforePage && FPC == beforePC)
+        if (stepped && r != srHandlerEnded && r != srReturned && FPage == beforePage && FPC == beforePC)
             return;
-    } while ((FContinue || FState != 0) && !FEnv.Terminating);
+    } while ((FContinue || FState != csMain) && !FEnv.Terminating);
 }
 
 } // namespace zuno

@@ -2,9 +2,6 @@
 // the call stack, the arguments of the running call, a cache of loaded pages,
 // and starts the handler pages of queued events as interrupting calls with
 // their own nesting level.
-//
-// Scheduler states: 0 the main thread runs; 1 a level-1 handler runs; 2 a
-// handler waits and nested events may start; 3 a nested handler runs.
 #pragma once
 
 #include <cstdint>
@@ -63,6 +60,22 @@ private:
     std::unique_ptr<TStack> FSpare = std::make_unique<TStack>();
 };
 
+// The event scheduler's states; their numbers are stored in game saves.
+enum TCallState : int32_t {
+    csMain              = 0,    // the main thread runs
+    csHandler           = 1,    // a level-1 handler runs
+    csHandlerWaits      = 2,    // a handler waits; nested events may start
+    csNested            = 3,    // a nested handler runs
+};
+
+// What one step of the running thread came to.
+enum TStepResult {
+    srGoOn              = 0,    // nothing special: the thread goes on or rests
+    srHandlerEnded      = 1,    // a handler's page ended and its event frame was popped
+    srWaits             = 2,    // the command waits: an event handler yields here
+    srReturned          = 3,    // a called page ended and its caller goes on
+};
+
 class TCallMan {
 public:
     static constexpr int kPageCacheSize = 10;
@@ -84,7 +97,7 @@ public:
     bool                Continue() const { return FContinue; }
     void                SetContinue(bool v) { FContinue = v; }
     bool                Started() const { return FStarted; }
-    int32_t             State() const { return FState; }
+    TCallState          State() const { return FState; }
     int32_t             EventLevel() const { return FEventLevel; }
     TStackList&         Stack() { return FStack; }
     std::vector<std::string>& Arguments() { return FArguments; }
@@ -102,8 +115,8 @@ public:
 
 private:
     bool                executeCommand(TPage*& page, int32_t& pc);    // true: the command waits
-    int                 step();
-    int                 dispatch(int32_t level);
+    TStepResult         step();
+    bool                dispatch(int32_t level);                      // true: a handler was started
     void                trace(const std::string& text);
     void                storeResult(const TStack& frame);
     TTimerList*         events() const;
@@ -117,7 +130,7 @@ private:
     TStackList          FStack;
     bool                FStarted = false;
     std::vector<std::string> FArguments;
-    int32_t             FState = 0;
+    TCallState          FState = csMain;
     TZunoNamedObject*   FSender = nullptr;
     int32_t             FEventLevel = 2;
 

@@ -43,7 +43,7 @@ void TCommand::LoadFromStream(TStream& s, int32_t version) {
 }
 
 void TCommand::SaveToStream(TStream& s, int32_t version) const {
-    WriteByte(s, FStoredType >= 0 ? static_cast<uint8_t>(FStoredType) : TypeCode());
+    WriteByte(s, FStoredType >= 0 ? static_cast<uint8_t>(FStoredType) : static_cast<uint8_t>(TypeCode()));
     WriteInt(s, FIndent);
     WriteByte(s, FDisabled);
     WriteByte(s, FContinue);

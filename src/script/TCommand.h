@@ -14,6 +14,7 @@
 
 #include "core/TStream.h"
 #include "script/CommandExpr.h"
+#include "script/CommandTypes.h"
 
 namespace zuno {
 
@@ -36,6 +37,12 @@ public:
     const int32_t       Version;                                          // version of the page holding the record
 };
 
+// Every concrete command class names its type: Type for the factory's table,
+// TypeCode() for records and for whoever looks at a command.
+#define ZUNO_COMMAND_TYPE(type)                                     \
+    static constexpr TCommandType Type = type;                      \
+    TCommandType TypeCode() const override { return Type; }
+
 class TCommand {
 public:
     explicit            TCommand(TPage* page);
@@ -44,7 +51,7 @@ public:
     TCommand&           operator=(const TCommand&) = delete;
 
     // Virtual operations in their slot order.
-    virtual uint8_t     TypeCode() const { return 8; }
+    virtual TCommandType TypeCode() const { return ctBoxNew; }     // a bare command answers 8
     virtual bool        ContinueFlag() const { return FContinue != 0; }
     virtual bool        DisabledFlag() const { return FDisabled != 0; }
     virtual void        SetDisabledFlag(bool v) { FDisabled = v ? 1 : 0; }

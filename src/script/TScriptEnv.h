@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zuno {
 
@@ -39,6 +40,17 @@ struct TScriptEnv {
     std::function<void(int32_t x, int32_t y)> WarpMouse;
     // A warning the game cannot go on from: caption and text in Shift-JIS.
     std::function<void(const std::string& caption, const std::string& text)> Warning;
+
+    // The display ("@FullScr", "@DisplayModeCount", "@DisplayModeIndex",
+    // GetDisplayMode); unset: windowed, no full-screen modes.
+    struct TModeEntry { int32_t Width = 0, Height = 0, Bits = 0, Refresh = 0; };
+    std::function<bool()> IsFullScreen;
+    std::function<void(bool on)> SetFullScreen;
+    std::function<std::vector<TModeEntry>()> DisplayModes;      // the usable full-screen modes
+    std::function<int32_t()> ChosenMode;                        // index into DisplayModes, -1 none
+    std::function<void(int32_t index)> ChooseMode;              // recorded; in full screen also switched to
+    // The installed font names ("@Fonts", "@FixedFonts"), Shift-JIS; unset: none.
+    std::function<std::vector<std::string>(bool fixedPitchOnly)> FontNames;
 
     bool                fileExists(std::string_view name) const;
 };

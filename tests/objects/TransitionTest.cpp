@@ -126,19 +126,23 @@ TEST(TransitionTest, ScreensKeepDrawingUnderTheTransition) {
     EXPECT_EQ(s.pixel(30, 20), plusGrey(s.rgb(kNew), 103));
 }
 
-TEST(TransitionTest, FlipsWithoutAWipeComplete) {
+TEST(TransitionTest, FlipsWithoutAWipeHoldTheOldPictureThenComplete) {
     struct TCase {
         int32_t kind, duration;
         bool wipe;
-    } cases[] = {{39, 1000, false}, {200, 1000, false}, {-3, 1000, false}, {WP_FADE, 0, true}, {WP_SPOT, -20, true}};
+    } cases[] = {{0, 1000, false}, {39, 1000, false}, {200, 64, false}, {-3, 1000, false}, {WP_FADE, 0, true},
+                 {WP_SPOT, -20, true}};
     for (const TCase& c : cases) {
         TTwoScreens s;
         TCustomWipe* w = s.Reg.StartTransition(0, c.kind, 0, true, 0, c.duration);
         EXPECT_EQ(w != nullptr, c.wipe) << c.kind;
-        // The flip ends at once: the elapsed time is never below the duration.
-        EXPECT_LE(s.Reg.TransitionDuration(), 0) << c.kind;
+        EXPECT_FALSE(s.Reg.TransitionRunning() && !c.wipe);
+        // The flip waits the duration (none when it is 0 or less) ...
+        EXPECT_EQ(s.Reg.TransitionDuration(), c.duration) << c.kind;
+        s.Reg.SetTransitionProgress(c.duration / 2);
+        EXPECT_EQ(s.Reg.TransitionProgress(), c.duration / 2);
         s.frame();
-        EXPECT_TRUE(s.showsAll(s.rgb(kOld))) << c.kind;
+        EXPECT_TRUE(s.showsAll(s.rgb(kOld))) << c.kind;    // ... showing the old picture
         s.Reg.StartTransition(1, 0, 0, true, 0, 0);
         s.frame();
         EXPECT_TRUE(s.showsAll(s.rgb(kNew))) << c.kind;

@@ -94,7 +94,7 @@ std::vector<std::string> expectedSeen(const std::vector<Field>& fields) {
 const std::vector<int> TestProperties = {PR_NAME, PR_LEFT, PR_COLOR, PR_REPEATPOS};
 
 struct RecordCase {
-    uint8_t code;
+    TCommandType code;
     int32_t version;
     std::vector<Field> fields;          // after the common header
 };
@@ -110,58 +110,60 @@ std::vector<Field> concat(std::vector<Field> a, const std::vector<Field>& b) {
 
 std::vector<RecordCase> recordCases() {
     std::vector<RecordCase> cases = {
-        {0, 113, {E("a == 1")}},
-        {1, 113, {E("a > 2 & b < 3")}},
-        {2, 113, {}},
-        {3, 113, {T("start")}},
-        {4, 113, {T("other.zsb"), I(7), E("flag")}},
-        {5, 113, {T("sub.zsb"), I(-1), T("res"), E("TRUE"), L({"1", "\"two\"", "x * 3"})}},
-        {6, 113, {E("n >= 10")}},
-        {7, 113, {E("@Click == FALSE"), E("500"), E("TRUE")}},
-        {7, 107, {E(""), E("100"), E("FALSE")}},
-        {7, 106, {E("a"), E("250")}},
-        {13, 113, {E("3"), E("1000"), E("TRUE"), E("0"), L({"\"a\"", "\"b\""}), E("FALSE"), E("1"), E("2"),
+        {ctIf, 113, {E("a == 1")}},
+        {ctElseif, 113, {E("a > 2 & b < 3")}},
+        {ctElse, 113, {}},
+        {ctLabel, 113, {T("start")}},
+        {ctJump, 113, {T("other.zsb"), I(7), E("flag")}},
+        {ctCall, 113, {T("sub.zsb"), I(-1), T("res"), E("TRUE"), L({"1", "\"two\"", "x * 3"})}},
+        {ctExit, 113, {E("n >= 10")}},
+        {ctWait, 113, {E("@Click == FALSE"), E("500"), E("TRUE")}},
+        {ctWait, 107, {E(""), E("100"), E("FALSE")}},
+        {ctWait, 106, {E("a"), E("250")}},
+        {ctFlip, 113, {E("3"), E("1000"), E("TRUE"), E("0"), L({"\"a\"", "\"b\""}), E("FALSE"), E("1"), E("2"),
                    E("\"wipe\""), E("TRUE")}},
-        {13, 106, {E("3"), E("1000"), E("TRUE"), E("0"), L({}), E("FALSE"), E("1"), E("2"), E("\"wipe\"")}},
-        {13, 100, {E("3"), E("1000"), E("TRUE"), E("0"), L({"n"}), E("FALSE"), E("1"), E("2")}},
-        {14, 113, {E("a = b + 2 * f")}},
-        {15, 113, {T("score"), B(1), E("100"), B(3)}},
-        {16, 113, {T("score")}},
-        {17, 113, {E("\"btn\""), E("3"), T("x")}},
-        {18, 113, {E("\"btn\""), E("4"), E("y + 1")}},
-        {19, 113, {E("\"btn\"")}},
-        {20, 113, {D("Hello\r\n[wait]"), E("\"mes\""), E("TRUE"), E("FALSE"), E("TRUE")}},
-        {20, 106, {D(std::string("a\0b", 3)), E("\"mes\""), E("TRUE"), E("FALSE")}},
-        {21, 113, {E("\"bgm\""), E("500"), E("TRUE"), E("FALSE")}},
-        {21, 106, {E("\"bgm\""), E("0"), E("FALSE")}},
-        {22, 113, {}},
-        {26, 113, {E("\"menu\"")}},
-        {27, 113, {T("a comment")}},
-        {28, 113, {E("\"mes\"")}},
-        {29, 113, {E("\"mes\""), E("8"), E("5"), E("TRUE"), E("\"log\"")}},
-        {29, 110, {E("\"mes\""), E("0"), E("1"), E("FALSE")}},
-        {31, 113, {E("i < 10"), I(12)}},
-        {32, 113, {E("i = 0")}},
-        {33, 113, {E("i = i + 1"), I(4)}},
-        {34, 113, {E("i == 5"), I(-1)}},
-        {35, 113, {E("i == 2"), I(4)}},
-        {38, 113, {E("1"), T("resume.zsb"), I(3), E("\"caption\"")}},
-        {38, 104, {E("1"), T("resume.zsb"), E("\"caption\"")}},
-        {39, 113, {E("slot")}},
-        {40, 113, {T("start.zsb"), I(0), B(1)}},
-        {41, 113, {T("title.zsb"), I(2), B(0)}},
-        {45, 113, {}},
-        {46, 113, {}},
-        {47, 113, {}},
-        {55, 113, {E("\"movie\"")}},
-        {57, 113, {E("\"m\""), E("\"img\""), E("3"), E("1.5"), E("1000"), E("2"), E("FALSE")}},
-        {57, 107, {E("\"m\""), E("\"img\""), E("3"), E("1.5"), E("1000"), E("2")}},
-        {58, 113, {E("\"mes\""), E("\"log\"")}},
-        {58, 110, {E("\"mes\"")}},
-        {59, 113, concat(propertyBlock(), {E("TRUE"), L({"\"a\"", "\"b\""})})},
-        {60, 113, concat(propertyBlock(), {E("FALSE"), L({})})},
+        {ctFlip, 106, {E("3"), E("1000"), E("TRUE"), E("0"), L({}), E("FALSE"), E("1"), E("2"), E("\"wipe\"")}},
+        {ctFlip, 100, {E("3"), E("1000"), E("TRUE"), E("0"), L({"n"}), E("FALSE"), E("1"), E("2")}},
+        {ctCalc, 113, {E("a = b + 2 * f")}},
+        {ctVarNew, 113, {T("score"), B(1), E("100"), B(3)}},
+        {ctVarDel, 113, {T("score")}},
+        {ctGetProp, 113, {E("\"btn\""), E("3"), T("x")}},
+        {ctSetProp, 113, {E("\"btn\""), E("4"), E("y + 1")}},
+        {ctObjDel, 113, {E("\"btn\"")}},
+        {ctTextIns, 113, {D("Hello\r\n[wait]"), E("\"mes\""), E("TRUE"), E("FALSE"), E("TRUE")}},
+        {ctTextIns, 106, {D(std::string("a\0b", 3)), E("\"mes\""), E("TRUE"), E("FALSE")}},
+        {ctMovieStop, 113, {E("\"bgm\""), E("500"), E("TRUE"), E("FALSE")}},
+        {ctMovieStop, 106, {E("\"bgm\""), E("0"), E("FALSE")}},
+        {ctClrHist, 113, {}},
+        {ctMenuClose, 113, {E("\"menu\"")}},
+        {ctComment, 113, {T("a comment")}},
+        {ctTextClr, 113, {E("\"mes\"")}},
+        {ctCallHist, 113, {E("\"mes\""), E("8"), E("5"), E("TRUE"), E("\"log\"")}},
+        {ctCallHist, 110, {E("\"mes\""), E("0"), E("1"), E("FALSE")}},
+        {ctWhile, 113, {E("i < 10"), I(12)}},
+        {ctWhileInit, 113, {E("i = 0")}},
+        {ctWhileLoop, 113, {E("i = i + 1"), I(4)}},
+        {ctBreak, 113, {E("i == 5"), I(-1)}},
+        {ctContinue, 113, {E("i == 2"), I(4)}},
+        {ctGameSave, 113, {E("1"), T("resume.zsb"), I(3), E("\"caption\"")}},
+        {ctGameSave, 104, {E("1"), T("resume.zsb"), E("\"caption\"")}},
+        {ctGameLoad, 113, {E("slot")}},
+        {ctPCReset, 113, {T("start.zsb"), I(0), B(1)}},
+        {ctReset, 113, {T("title.zsb"), I(2), B(0)}},
+        {ctTerminate, 113, {}},
+        {ctDoEvent, 113, {}},
+        {ctClrRead, 113, {}},
+        {ctMediaPlay, 113, {E("\"movie\"")}},
+        {ctPropMotion, 113, {E("\"m\""), E("\"img\""), E("3"), E("1.5"), E("1000"), E("2"), E("FALSE")}},
+        {ctPropMotion, 107, {E("\"m\""), E("\"img\""), E("3"), E("1.5"), E("1000"), E("2")}},
+        {ctFormatHist, 113, {E("\"mes\""), E("\"log\"")}},
+        {ctFormatHist, 110, {E("\"mes\"")}},
+        {ctSaveCabinet, 113, concat(propertyBlock(), {E("TRUE"), L({"\"a\"", "\"b\""})})},
+        {ctLoadCabinet, 113, concat(propertyBlock(), {E("FALSE"), L({})})},
     };
-    for (uint8_t code : {8, 9, 10, 11, 12, 23, 24, 25, 30, 36, 37, 42, 43, 44, 48, 49, 50, 51, 52, 53, 54, 56})
+    for (TCommandType code : {ctBoxNew, ctImgNew, ctMesNew, ctTimer, ctMovie, ctCinema, ctCaption, ctMenu, ctButton,
+                              ctParticleNew, ctFireNew, ctSound, ctEditNew, ctMemoNew, ctMapImgNew, ctWaveNew,
+                              ctTileNew, ctSliderNew, ctScrollbarNew, ctGaugeNew, ctCGCaption, ctPrevMenuNew})
         cases.push_back({code, 113, propertyBlock()});
     return cases;
 }
@@ -224,7 +226,7 @@ TEST(CommandRecord, NamedFieldsHoldTheStoredValues) {
         cmd->LoadFromStream(in, c.version);
         return cmd;
     };
-    auto call = load({5, 113, {T("sub.zsb"), I(9), T("res"), E("TRUE"), L({"1", "2"})}});
+    auto call = load({ctCall, 113, {T("sub.zsb"), I(9), T("res"), E("TRUE"), L({"1", "2"})}});
     auto* pc = dynamic_cast<TComCall*>(call.get());
     ASSERT_NE(pc, nullptr);
     EXPECT_EQ(pc->FPageFile, "sub.zsb");
@@ -232,33 +234,33 @@ TEST(CommandRecord, NamedFieldsHoldTheStoredValues) {
     EXPECT_EQ(pc->FResultVar, "res");
     EXPECT_EQ(pc->FArguments.size(), 2u);
 
-    auto save = load({38, 104, {E("1"), T("r.zsb"), E("\"c\"")}});
+    auto save = load({ctGameSave, 104, {E("1"), T("r.zsb"), E("\"c\"")}});
     EXPECT_EQ(dynamic_cast<TComGameSave&>(*save).FResumeIndex, 0);
 
-    auto box = load({8, 113, propertyBlock()});
+    auto box = load({ctBoxNew, 113, propertyBlock()});
     auto& comp = dynamic_cast<TComComponent&>(*box);
     EXPECT_NE(comp.Property(PR_NAME), nullptr);
     EXPECT_NE(comp.Property(PR_REPEATPOS), nullptr);
     EXPECT_EQ(comp.Property(PR_TOP), nullptr);
 
-    auto var = load({15, 113, {T("v"), B(4), E("\"x\""), B(2)}});
+    auto var = load({ctVarNew, 113, {T("v"), B(4), E("\"x\""), B(2)}});
     EXPECT_EQ(dynamic_cast<TComVarNew&>(*var).FValueType, 4);
     EXPECT_EQ(dynamic_cast<TComVarNew&>(*var).FScope, 2);
 }
 
 TEST(CommandRecord, FlagsOfTheTypesThatFixThem) {
     TPage page;
-    struct Case { uint8_t code; uint8_t storedContinue; bool cont; bool disabled; bool waits; };
+    struct Case { TCommandType code; uint8_t storedContinue; bool cont; bool disabled; bool waits; };
     const Case cases[] = {
-        {2, 0, true, false, false},     // Else always goes on
-        {32, 0, true, false, false},    // WhileInit
-        {33, 0, true, false, false},    // WhileLoop
-        {27, 1, false, true, false},    // Comment never runs and never stops the frame
-        {46, 1, false, false, true},    // DoEvent
-        {38, 1, false, false, false},   // GameSave
-        {39, 1, false, false, false},   // GameLoad
-        {7, 1, true, false, true},      // Wait
-        {0, 1, true, false, false},
+        {ctElse, 0, true, false, false},            // Else always goes on
+        {ctWhileInit, 0, true, false, false},
+        {ctWhileLoop, 0, true, false, false},
+        {ctComment, 1, false, true, false},         // Comment never runs and never stops the frame
+        {ctDoEvent, 1, false, false, true},
+        {ctGameSave, 1, false, false, false},
+        {ctGameLoad, 1, false, false, false},
+        {ctWait, 1, true, false, true},
+        {ctIf, 1, true, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.code));
@@ -269,18 +271,18 @@ TEST(CommandRecord, FlagsOfTheTypesThatFixThem) {
         EXPECT_EQ(cmd->Waits(), c.waits);
     }
     // A new label goes on unless its record says otherwise.
-    EXPECT_TRUE(createCommand(3, &page)->ContinueFlag());
+    EXPECT_TRUE(createCommand(ctLabel, &page)->ContinueFlag());
 }
 
 TEST(CommandRecord, FactoryMasksTheTopBitAndRejectsUnknownTypes) {
     TPage page;
-    std::unique_ptr<TCommand> c = createCommand(0x88, &page);
+    std::unique_ptr<TCommand> c = createCommand(ctBoxNew | 0x80, &page);
     EXPECT_NE(dynamic_cast<TComBoxNew*>(c.get()), nullptr);
-    EXPECT_EQ(c->TypeCode(), 8);
-    EXPECT_EQ(commandTypeInfo(58).name, "FormatHist");
-    EXPECT_NE(dynamic_cast<TComEntryHist*>(createCommand(58, &page).get()), nullptr);
-    EXPECT_NE(dynamic_cast<TComCabinetLoad*>(createCommand(60 | 0x80, &page).get()), nullptr);
-    for (uint8_t bad : {61, 100, 127, 0xFF}) {
+    EXPECT_EQ(c->TypeCode(), ctBoxNew);
+    EXPECT_EQ(commandTypeInfo(ctFormatHist).name, "FormatHist");
+    EXPECT_NE(dynamic_cast<TComEntryHist*>(createCommand(ctFormatHist, &page).get()), nullptr);
+    EXPECT_NE(dynamic_cast<TComCabinetLoad*>(createCommand(ctLoadCabinet | 0x80, &page).get()), nullptr);
+    for (uint8_t bad : {CommandTypeCount, 100, 127, 0xFF}) {
         try {
             createCommand(bad, &page);
             ADD_FAILURE() << "type " << int(bad) << " accepted";
@@ -292,7 +294,7 @@ TEST(CommandRecord, FactoryMasksTheTopBitAndRejectsUnknownTypes) {
 
 TEST(CommandRecord, ComponentWithoutPropertySetReadsOnlyItsHeader) {
     TPage page;                                    // no property sets
-    RecordCase c{9, 113, {}};
+    RecordCase c{ctImgNew, 113, {}};
     std::vector<uint8_t> bytes = buildRecord(c, 1, 0, 1, 5);
     bytes.push_back(0xAB);                         // whatever follows belongs to the next record
     TKsMemoryStream in(bytes);
@@ -323,7 +325,7 @@ TEST(CommandRecord, HugeExpressionListCountIsRejected) {
     writeExprSource(s, "TRUE");
     WriteInt(s, 0x7FFFFFFF);                       // arguments that cannot be there
     s.SetPosition(0);
-    std::unique_ptr<TCommand> cmd = createCommand(5, &page);
+    std::unique_ptr<TCommand> cmd = createCommand(ctCall, &page);
     EXPECT_THROW(cmd->LoadFromStream(s, 113), EZunoError);
 }
 

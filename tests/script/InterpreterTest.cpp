@@ -72,9 +72,9 @@ TEST_F(InterpreterTest, IfChainRunsOnlyTheFirstTrueBranch) {
         TPageBuilder main("main.zsb");
         for (size_t i = 0; i < c.conds.size(); ++i) {
             if (c.conds[i].empty() && i > 0)
-                main.Add<TComElse>(2);
+                main.Add<TComElse>();
             else
-                main.If(i == 0 ? 0 : 1, c.conds[i]);
+                main.If(i == 0 ? ctIf : ctElseif, c.conds[i]);
             main.Let("r = r ++ \"" + std::string(1, char('a' + i)) + "\"", 1);
         }
         main.Let("r = r ++ \"!\"");
@@ -86,9 +86,9 @@ TEST_F(InterpreterTest, IfChainRunsOnlyTheFirstTrueBranch) {
 
 TEST_F(InterpreterTest, IfChainEndsAtASmallerIndent) {
     TPageBuilder main("main.zsb");
-    main.If(0, "FALSE", 1);
+    main.If(ctIf, "FALSE", 1);
     main.Let("r = r ++ \"if\"", 2);
-    main.Add<TComElse>(2, 0);       // an Else of the outer level is not ours: it skips its block
+    main.Add<TComElse>(0);                               // an Else of the outer level is not ours: it skips its block
     main.Let("r = r ++ \"else\"", 1);
     main.Let("r = r ++ \"end\"");
     TScriptGame& g = Run({&main}, {strVar("r", "")});
@@ -99,17 +99,17 @@ TEST_F(InterpreterTest, IfChainEndsAtASmallerIndent) {
 TEST_F(InterpreterTest, WhileLoopWithBreakAndContinue) {
     TPageBuilder main("main.zsb");
     main.Let("i = 0");                                   // 0
-    auto& loop = main.Add<TComWhile>(31);                // 1
+    auto& loop = main.Add<TComWhile>();                  // 1
     loop.FCondition = compileExpr("i < 10");
     main.Let("i = i + 1", 1);                            // 2
-    auto& cont = main.Add<TComContinue>(35, 1);          // 3
+    auto& cont = main.Add<TComContinue>(1);              // 3
     cont.FCondition = compileExpr("i == 2");
     cont.FTargetIndex = 6;
-    auto& brk = main.Add<TComBreak>(34, 1);              // 4
+    auto& brk = main.Add<TComBreak>(1);                  // 4
     brk.FCondition = compileExpr("i == 4");
     brk.FTargetIndex = 7;
     main.Let("s = s ++ IntToStr(i)", 1);                  // 5
-    auto& back = main.Add<TComWhileLoop>(33);            // 6
+    auto& back = main.Add<TComWhileLoop>();              // 6
     back.FLoopBackIndex = 1;
     loop.FExitIndex = 7;
     main.Let("s = s ++ \".\"");                           // 7
@@ -143,7 +143,7 @@ TEST_F(InterpreterTest, BreakWithoutTargetReturnsFromTheCalledPage) {
     main.Call("sub.zsb");
     main.Let("s = s ++ \"back\"");
     TPageBuilder sub("sub.zsb");
-    auto& brk = sub.Add<TComBreak>(34);
+    auto& brk = sub.Add<TComBreak>();
     brk.FCondition = compileExpr("TRUE");
     sub.Let("s = s ++ \"not here\"");
     TScriptGame& g = Run({&main, &sub}, {strVar("s", "")});
@@ -199,13 +199,13 @@ TEST_F(InterpreterTest, NestedHandlerRunsWhileTheFirstWaits) {
     Post(a, "h1.zsb");
     g.Frame();
     EXPECT_EQ(g.Var("s"), "1a");
-    EXPECT_EQ(g.CallMan().State(), 2);
+    EXPECT_EQ(g.CallMan().State(), csHandlerWaits);
     Post(b, "h2.zsb");
     g.Frame();
     EXPECT_EQ(g.Var("s"), "1a2");
     g.Frames(6);
     EXPECT_EQ(g.Var("s"), "1a21b");
-    EXPECT_EQ(g.CallMan().State(), 0);
+    EXPECT_EQ(g.CallMan().State(), csMain);
     EXPECT_EQ(g.CallMan().Stack().Count(), 0);
     EXPECT_EQ(g.Registry.Events().Count(), 0);
 }
@@ -294,7 +294,7 @@ TEST_F(InterpreterTest, PCResetInAHandlerRestartsTheMainThreadAfterIt) {
     main.Let("s = s ++ \"main\"");
     main.Wait("");
     TPageBuilder h("h.zsb");
-    auto& reset = h.Add<TComPCReset>(40);
+    auto& reset = h.Add<TComPCReset>();
     reset.FPageFile = "main.zsb";
     reset.FTargetIndex = 2;
     h.Let("s = s ++ \"handler,\"");
@@ -308,7 +308,7 @@ TEST_F(InterpreterTest, ResetRestartsWithFreshGameVariables) {
     TPageBuilder main("main.zsb");
     main.Let("n = n + 1");
     main.Label("stop", 0, false);
-    auto& reset = main.Add<TComReset>(41);
+    auto& reset = main.Add<TComReset>();
     reset.FPageFile = "main.zsb";
     TScriptGame& g = Run({&main}, {intVar("n", 0)});
     g.Frames(4);
@@ -317,7 +317,7 @@ TEST_F(InterpreterTest, ResetRestartsWithFreshGameVariables) {
 
 TEST_F(InterpreterTest, CommandFailingForeverIsPassedOverWithoutFreezingTheFrame) {
     TPageBuilder main("main.zsb");
-    auto& reset = main.Add<TComReset>(41);         // the page it restarts cannot be loaded
+    auto& reset = main.Add<TComReset>();                 // the page it restarts cannot be loaded
     reset.FPageFile = "bad.zsb";
     main.Let("done = 1");
     TScriptGame& g = Run({&main}, {intVar("done", 0)});
@@ -368,7 +368,7 @@ TEST_F(InterpreterTest, EleventhPageEvictsTheLeastRecentlyUsed) {
 TEST_F(InterpreterTest, TerminateEndsTheRunAndTheExitPageRuns) {
     TPageBuilder main("main.zsb");
     main.Let("n = 1");
-    main.Add<TComTerminate>(45);
+    main.Add<TComTerminate>();
     main.Let("n = 2");
     TPageBuilder bye("bye.zsb");
     bye.Let("n = n + 10");
@@ -487,7 +487,7 @@ TEST_F(InterpreterTest, SavedStateResumesInAFreshRun) {
         EXPECT_EQ(run->Var("s"), "");
         run->Frames(2);
         EXPECT_EQ(run->Var("s"), "x:a/42");
-        EXPECT_EQ(run->CallMan().State(), 0);
+        EXPECT_EQ(run->CallMan().State(), csMain);
         EXPECT_EQ(run->CallMan().Stack().Count(), 0);
     }
 
@@ -583,7 +583,7 @@ TEST_F(InterpreterTest, PCResetOfEveryThreadClearsStackAndQueue) {
     TPageBuilder h1("h1.zsb");
     h1.Wait("");
     TPageBuilder h2("h2.zsb");
-    auto& reset = h2.Add<TComPCReset>(40);
+    auto& reset = h2.Add<TComPCReset>();
     reset.FPageFile = "main.zsb";
     reset.FTargetIndex = 1;
     reset.FMode = 1;
@@ -597,7 +597,7 @@ TEST_F(InterpreterTest, PCResetOfEveryThreadClearsStackAndQueue) {
     Post(a, "h1.zsb");                              // still waiting: cleared too
     g.Frame();
     EXPECT_EQ(g.Var("s"), "main:0");
-    EXPECT_EQ(g.CallMan().State(), 0);
+    EXPECT_EQ(g.CallMan().State(), csMain);
     EXPECT_EQ(g.CallMan().Stack().Count(), 0);
     EXPECT_EQ(g.Params.CurrentDepth, 0);
     EXPECT_EQ(g.Registry.Events().Count(), 0);

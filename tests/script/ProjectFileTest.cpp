@@ -5,7 +5,6 @@
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
-#include "script/RecordDump.h"
 #include "script/TProjectSetting.h"
 #include "script/TStatusData.h"
 
@@ -153,16 +152,6 @@ TEST(ProjectFile, TooNewEmptyAndDamaged) {
         s.SetPosition(0);
         EXPECT_THROW(p.LoadFromStream(s), EZunoError) << which;
     }
-}
-
-TEST(ProjectFile, DumpShowsTheSettings) {
-    TKsMemoryStream in(projectFile(113));
-    TProjectSetting p;
-    ASSERT_TRUE(p.LoadFromStream(in));
-    const std::string dump = dumpProject(p);
-    EXPECT_NE(dump.find("title: \"テストゲーム\""), std::string::npos) << dump;
-    EXPECT_NE(dump.find("\"rate\" type 2 = 0.25"), std::string::npos) << dump;
-    EXPECT_NE(dump.find("\"MOVIE\\\\OP\" disc 3"), std::string::npos) << dump;
 }
 
 TEST(StatusData, HeaderVersionAndBodyKept) {

@@ -53,33 +53,33 @@ public:
         Page->SetVersion(113);
     }
 
-    template <class T = TCommand>
-    T& Add(uint8_t type, int indent = 0, bool cont = true) {
-        TCommand& c = Page->AddNew(type);
-        c.FIndent = indent;
-        c.FContinue = cont ? 1 : 0;
-        c.FLine = Page->CommandCount();
-        return dynamic_cast<T&>(c);
+    template <class T>
+    T& Add(int indent = 0, bool cont = true) {                              // a command of class T
+        return dynamic_cast<T&>(add(T::Type, indent, cont));
+    }
+    template <class T>
+    T& AddOf(TCommandType type, int indent = 0, bool cont = true) {         // a command of a type of class T
+        return dynamic_cast<T&>(add(type, indent, cont));
     }
     // Shorthands for the commands the tests use most.
     TComWhileInit& Let(const std::string& statement, int indent = 0) {     // a statement (continue always)
-        auto& c = Add<TComWhileInit>(32, indent);
+        auto& c = Add<TComWhileInit>(indent);
         c.FExpression = compileExpr(sjis(statement));
         return c;
     }
     TComLabel& Label(const std::string& name, int indent = 0, bool cont = true) {
-        auto& c = Add<TComLabel>(3, indent, cont);
+        auto& c = Add<TComLabel>(indent, cont);
         c.FName = name;
         return c;
     }
-    TComIf& If(uint8_t type, const std::string& cond, int indent = 0) {    // If 0, Elseif 1
-        auto& c = Add<TComIf>(type, indent);
+    TComIf& If(TCommandType type, const std::string& cond, int indent = 0) {  // ctIf or ctElseif
+        auto& c = dynamic_cast<TComIf&>(add(type, indent, true));
         if (!cond.empty())
             c.FCondition = compileExpr(sjis(cond));
         return c;
     }
     TComJump& Jump(const std::string& page, int target = 0, const std::string& cond = "TRUE") {
-        auto& c = Add<TComJump>(4);
+        auto& c = Add<TComJump>();
         c.FPageFile = page;
         c.FTargetIndex = target;
         if (!cond.empty())
@@ -87,7 +87,7 @@ public:
         return c;
     }
     TComWait& Wait(const std::string& time, const std::string& cond = "", const std::string& lock = "") {
-        auto& c = Add<TComWait>(7, 0, false);
+        auto& c = Add<TComWait>(0, false);
         if (!time.empty())
             c.FTime = compileExpr(sjis(time));
         if (!cond.empty())
@@ -98,7 +98,7 @@ public:
     }
     TComCall& Call(const std::string& page, const std::vector<std::string>& args = {},
                    const std::string& resultVar = "", int target = 0) {
-        auto& c = Add<TComCall>(5);
+        auto& c = Add<TComCall>();
         c.FCondition = compileExpr("TRUE");     // a Call without condition does not run
         c.FPageFile = page;
         c.FTargetIndex = target;
@@ -110,6 +110,15 @@ public:
 
     std::string Name;
     std::unique_ptr<TPage> Page;
+
+private:
+    TCommand& add(TCommandType type, int indent, bool cont) {
+        TCommand& c = Page->AddNew(type);
+        c.FIndent = indent;
+        c.FContinue = cont ? 1 : 0;
+        c.FLine = Page->CommandCount();
+        return c;
+    }
 };
 
 struct TGameSpec {
@@ -182,12 +191,17 @@ public:
     // uses the variables, which are members declared before it or after it.
     ~TScriptGame() { Project.reset(); }
 
-    bool Start() { return Project->Create(); }
+    bool Start() {
+        Registry.SetSize(64, 48);
+        return Project->Create();
+    }
+    // The frame step without composition: input, interpreter, object update.
     void Frame() {
         Env.GameClock += 16;
         Env.LastFrameDuration = 16;
         Registry.InputStep(16);
         Project->RunFrame();
+        Registry.Update(16);
         ++Env.UpdateCount;
     }
     void Frames(int n) {

@@ -20,11 +20,11 @@ protected:
         return *Game;
     }
     static void Calc(TPageBuilder& p, const std::string& statement) {
-        p.Add<TComCalc>(14).FStatement = compileExpr(sjis(statement));
+        p.Add<TComCalc>().FStatement = compileExpr(sjis(statement));
     }
     static TComVarNew& VarNew(TPageBuilder& p, const std::string& name, uint8_t type, uint8_t scope,
                               const std::string& init) {
-        auto& c = p.Add<TComVarNew>(15);
+        auto& c = p.Add<TComVarNew>();
         c.FName = sjis(name);
         c.FValueType = type;
         c.FScope = scope;
@@ -74,8 +74,8 @@ TEST_F(VariableCommandTest, VarNewWithoutNameIsPassedOverAndVarDelFrees) {
     TPageBuilder main("main.zsb");
     VarNew(main, "", 1, 0, "1");
     VarNew(main, "gone", 1, 0, "1");
-    main.Add<TComVarDel>(16).FName = "gone";
-    main.Add<TComVarDel>(16).FName = "neverThere";
+    main.Add<TComVarDel>().FName = "gone";
+    main.Add<TComVarDel>().FName = "neverThere";
     Calc(main, "after = 1");
     TScriptGame& g = Run(main, {intVar("after", 0)});
     g.Frames(2);

@@ -68,7 +68,7 @@ TEST(ZunoplayRunTest, GameEndEndsTheRunEarly) {
     TPageBuilder main("main.zsb");
     main.Label("a", 0, false);
     main.Label("b", 0, false);
-    main.Add<TComTerminate>(45);
+    main.Add<TComTerminate>();
     TGameSpec spec;
     spec.Pages = {&main};
     writeGame(dir.Path, spec);

@@ -9,12 +9,12 @@
 #include <map>
 #include <sstream>
 
+#include "authoring/PageSource.h"
+#include "authoring/ProjectSource.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/TStream.h"
 #include "platform/posix/AtomicFile.h"
-#include "script/PageSource.h"
-#include "script/ProjectSource.h"
 #include "ToolCommand.h"
 
 namespace zuno::tool {

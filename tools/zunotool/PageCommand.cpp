@@ -3,16 +3,16 @@
 #include <filesystem>
 #include <vector>
 
+#include "archive/TVrFileCollection.h"
+#include "authoring/RecordDump.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/TStream.h"
-#include "archive/TVrFileCollection.h"
 #include "expr/TParamCollection.h"
 #include "expr/VariableDump.h"
-#include "script/TStatusData.h"
-#include "script/RecordDump.h"
 #include "script/TPage.h"
 #include "script/TProjectSetting.h"
+#include "script/TStatusData.h"
 #include "PageSourceCommand.h"
 #include "ToolCommand.h"
 

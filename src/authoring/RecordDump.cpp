@@ -1,15 +1,33 @@
-#include "script/RecordDump.h"
+#include "authoring/RecordDump.h"
 
 #include <cstdarg>
 #include <cstdio>
 
 #include "core/Cp932.h"
+#include "expr/ParamConvert.h"
+#include "expr/TCustomParam.h"
+#include "expr/TZunoParser.h"
+#include "expr/ZunoCalc.h"
+#include "expr/ZunoOpCode.h"
 
 namespace zuno {
 
 namespace {
 
 std::string quoted(const std::string& sjis) { return "\"" + escapeForPrint(sjis) + "\""; }
+
+std::string describeOperand(const TCustomParam& p) {
+    switch (p.ParamType()) {
+    case PT_INT: return std::to_string(p.AsInteger());
+    case PT_FLOAT: return floatToStr(p.AsFloat());
+    case PT_BOOL: return p.AsBoolean() ? "TRUE" : "FALSE";
+    case PT_STR: return quoted(p.AsString());
+    default:
+        if (auto* v = dynamic_cast<const TParamVar*>(&p))
+            return escapeForPrint(v->VarName());
+        return "?";
+    }
+}
 
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string format(const char* fmt, ...) {
@@ -53,8 +71,7 @@ std::string propertyList(const TPropertySet& set) {
     return out;
 }
 
-} // namespace
-
+// The header line and one line per field.
 std::string dumpCommand(const TCommand& c, int index, int32_t version) {
     std::string out = format("%4d  line %d  indent %d  %s", index, c.FLine, c.FIndent,
                              std::string(commandTypeInfo(c.TypeCode()).name).c_str());
@@ -67,6 +84,35 @@ std::string dumpCommand(const TCommand& c, int index, int32_t version) {
     out += "\n";
     TFieldPrinter printer(out, version);
     c.WalkFields(printer);
+    return out;
+}
+
+} // namespace
+
+std::string describeExpr(const TZunoParser* e) {
+    if (!e)
+        return "(none)";
+    if (e->Empty())
+        return "(empty)";
+    std::string out;
+    for (int i = 0; i < e->Count(); ++i) {
+        const TOpeData& op = e->Items(i);
+        if (i > 0)
+            out += "; ";
+        out += opCodeName(op.Code) + " " + escapeForPrint(op.ResultName) + " = ";
+        if (op.Code == ocFunc) {
+            out += op.FunctionNo < kSysFuncCount ? kSysFuncs[op.FunctionNo].Name
+                                                 : "func" + std::to_string(op.FunctionNo);
+            out += "(";
+        }
+        for (size_t k = 0; k < op.Operands.size(); ++k) {
+            if (k > 0)
+                out += ", ";
+            out += op.Operands[k] ? describeOperand(*op.Operands[k]) : "?";
+        }
+        if (op.Code == ocFunc)
+            out += ")";
+    }
     return out;
 }
 

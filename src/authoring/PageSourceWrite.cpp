@@ -3,25 +3,24 @@
 // they are not the ones the reader computes, line numbers only when they are
 // not the text's own. Expressions the compiler cannot give back exactly are
 // kept as their compiled bytes.
-#include <cctype>
 #include <map>
+#include <optional>
 #include <set>
 
+#include "authoring/PageSource.h"
+#include "authoring/PageSourceRules.h"
+#include "authoring/PageSourceText.h"
+#include "authoring/RecordDump.h"
+#include "authoring/ZunoDecompiler.h"
 #include "core/Cp932.h"
 #include "core/TStream.h"
 #include "expr/TZunoParser.h"
-#include "expr/ZunoDecompiler.h"
 #include "script/ComFlow.h"
-#include "script/ComMedia.h"
 #include "script/ComObject.h"
-#include "script/PageSource.h"
-#include "script/PageSourceText.h"
 
 namespace zuno {
 
 namespace {
-
-bool isPropertyName(const std::string& name) { return name.compare(0, 3, "PR_") == 0; }
 
 // The written form of an expression, with a note when it had to stay bytes.
 std::string exprValue(const TZunoParser* e, bool positional, std::vector<std::string>& notes,
@@ -117,7 +116,7 @@ public:
 std::string indexValue(const TPage& page, const std::string& pageFile, int32_t index) {
     if (pageFile.empty() || sameTextSjis(pageFile, page.Name())) {
         if (auto* label = dynamic_cast<const TComLabel*>(page.Command(index))) {
-            if (label->TypeCode() == 3 && !label->FName.empty() && page.LabelIndex(label->FName) == index) {
+            if (label->TypeCode() == ctLabel && !label->FName.empty() && page.LabelIndex(label->FName) == index) {
                 const std::string v = encodeTextValue(label->FName, true);
                 if (v[0] != '"')
                     return "@" + v;
@@ -125,19 +124,6 @@ std::string indexValue(const TPage& page, const std::string& pageFile, int32_t i
         }
     }
     return std::to_string(index);
-}
-
-std::string positionalFieldOf(TCommand& c, int32_t version) {
-    switch (c.TypeCode()) {
-    case 4: return "target";
-    case 5: case 40: case 41: return "page";
-    case 7: return "time";
-    default: break;
-    }
-    for (const std::string& name : fieldNames(c, version))
-        if (!isPropertyName(name))
-            return name;
-    return {};
 }
 
 } // namespace
@@ -197,58 +183,20 @@ std::string decompilePage(const TPage& page) {
         }
     }
 
-    // The automatic index values, computed as the reader does.
-    const int count = page.CommandCount();
-    std::vector<int> loopOf(static_cast<size_t>(count), -1), whileOf(static_cast<size_t>(count), -1),
-        enclosing(static_cast<size_t>(count), -1);
-    std::vector<int> open;
-    for (int k = 0; k < count; ++k) {
-        enclosing[static_cast<size_t>(k)] = open.empty() ? -1 : open.back();
-        const uint8_t t = page.Command(k)->TypeCode();
-        if (t == 31) {
-            open.push_back(k);
-        } else if (t == 33 && !open.empty()) {
-            whileOf[static_cast<size_t>(k)] = open.back();
-            loopOf[static_cast<size_t>(open.back())] = k;
-            open.pop_back();
-        }
-    }
-
-    for (int k = 0; k < count; ++k) {
+    // Index fields are written only where they differ from what the reader
+    // would give them.
+    const TLoopPairing loops(page);
+    for (int k = 0; k < page.CommandCount(); ++k) {
         TCommand* c = page.Command(k);
         std::vector<std::string> notes;
         std::map<std::string, std::string> ints;
-        const int encl = enclosing[static_cast<size_t>(k)];
-        const int enclLoop = encl < 0 ? -1 : loopOf[static_cast<size_t>(encl)];
-        auto index = [&](const char* field, int32_t v, std::optional<int32_t> automatic, const std::string& pageFile) {
-            if (!automatic || *automatic != v)
-                ints[field] = indexValue(page, pageFile, v);
-        };
-        if (auto* j = dynamic_cast<TComJump*>(c)) {
-            index("target", j->FTargetIndex, 0, j->FPageFile);
-        } else if (auto* call = dynamic_cast<TComCall*>(c)) {
-            index("target", call->FTargetIndex, 0, call->FPageFile);
-        } else if (auto* r = dynamic_cast<TComPCReset*>(c)) {
-            index("target", r->FTargetIndex, 0, r->FPageFile);
-        } else if (auto* b = dynamic_cast<TComBreak*>(c)) {
-            std::optional<int32_t> a = encl < 0 ? std::optional<int32_t>(-1)
-                                       : enclLoop < 0 ? std::nullopt : std::optional<int32_t>(enclLoop + 1);
-            index("target", b->FTargetIndex, a, "");
-        } else if (auto* cont = dynamic_cast<TComContinue*>(c)) {
-            std::optional<int32_t> a = encl < 0 ? std::optional<int32_t>(-1)
-                                       : enclLoop < 0 ? std::nullopt : std::optional<int32_t>(enclLoop);
-            index("target", cont->FTargetIndex, a, "");
-        } else if (auto* w = dynamic_cast<TComWhile*>(c)) {
-            const int l = loopOf[static_cast<size_t>(k)];
-            index("exit", w->FExitIndex, l < 0 ? std::nullopt : std::optional<int32_t>(l + 1), "");
-        } else if (auto* wl = dynamic_cast<TComWhileLoop*>(c)) {
-            const int w2 = whileOf[static_cast<size_t>(k)];
-            index("loopBack", wl->FLoopBackIndex, w2 < 0 ? std::nullopt : std::optional<int32_t>(w2), "");
-        } else if (auto* g = dynamic_cast<TComGameSave*>(c)) {
-            index("resumeIndex", g->FResumeIndex, 0, g->FResumePage);
+        if (std::optional<TIndexField> field = indexFieldOf(*c)) {
+            const std::optional<int32_t> automatic = loops.AutomaticIndex(k);
+            if (automatic != field->value)
+                ints[field->name] = indexValue(page, field->pageFile, field->value);
         }
 
-        const std::string positional = positionalFieldOf(*c, page.Version());
+        const std::string positional = positionalField(*c, page.Version());
         TFieldWriterText walk(page.Version(), ints, positional, notes);
         walk.FConditionTrue = conditionDefaultsTrue(c->TypeCode());
         c->WalkFields(walk);
@@ -256,17 +204,11 @@ std::string decompilePage(const TPage& page) {
         std::unique_ptr<TCommand> fresh = createCommand(c->TypeCode(), nullptr);
         TByteDefaults defaults(page.Version());
         fresh->Fields(defaults);
-        static const char* const typeNames[] = {nullptr, "int", "real", "flag", "text"};
-        static const char* const scopeNames[] = {"global", "auto", "local", "status"};
         for (const auto& [name, v] : walk.FBytes) {
             if (defaults.values[name] == v)
                 continue;
-            std::string text = std::to_string(v);
-            if (c->TypeCode() == 15 && name == "type" && v >= 1 && v <= 4)
-                text = typeNames[v];
-            else if (c->TypeCode() == 15 && name == "scope" && v <= 3)
-                text = scopeNames[v];
-            walk.add(name, text);
+            const char* symbol = byteFieldName(c->TypeCode(), name, v);
+            walk.add(name, symbol ? symbol : std::to_string(v));
         }
 
         for (const std::string& n : notes)

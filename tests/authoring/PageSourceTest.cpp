@@ -6,18 +6,18 @@
 #include <set>
 #include <sstream>
 
+#include "authoring/PageSource.h"
+#include "authoring/PageSourceText.h"
+#include "authoring/ProjectSource.h"
+#include "authoring/ZunoDecompiler.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
 #include "core/TStream.h"
 #include "expr/TZunoParser.h"
 #include "expr/ZunoCalc.h"
-#include "expr/ZunoDecompiler.h"
 #include "script/ComFlow.h"
 #include "script/ComObject.h"
-#include "script/PageSource.h"
-#include "script/PageSourceText.h"
-#include "script/ProjectSource.h"
 
 namespace zuno {
 namespace {
@@ -93,27 +93,27 @@ TEST(PageSource, UnusualPagesRoundTrip) {
     page.SetName("odd.zsb");
     page.SetVersion(106);
     page.SetResultType(3);
-    auto& w = dynamic_cast<TComWhile&>(page.AddNew(31));
+    auto& w = dynamic_cast<TComWhile&>(page.AddNew(ctWhile));
     w.FExitIndex = 42;
     w.FCondition = compileExpr("((a)) + (b)");                 // redundant groups change temporaries
-    auto& j = dynamic_cast<TComJump&>(page.AddNew(4 | 0x80));
+    auto& j = dynamic_cast<TComJump&>(page.AddNew(ctJump | 0x80));
     j.FTargetIndex = -7;
     j.FPageFile = sjis("ページ.zsb");
     j.FIndent = -2;
     j.FDisabled = 2;
     j.FContinue = 9;
     j.FLine = 123456;
-    auto& br = dynamic_cast<TComBreak&>(page.AddNew(34));
+    auto& br = dynamic_cast<TComBreak&>(page.AddNew(ctBreak));
     br.FTargetIndex = 5;
     br.FIndent = 1000;
-    auto& c = dynamic_cast<TComCalc&>(page.AddNew(14));
+    auto& c = dynamic_cast<TComCalc&>(page.AddNew(ctCalc));
     c.FStatement = compileExpr(sjis("s = \"改行\\n\\\"引用\\\\\" ++ -x * -(y - 1)"));
-    auto& lbl = dynamic_cast<TComLabel&>(page.AddNew(3));
+    auto& lbl = dynamic_cast<TComLabel&>(page.AddNew(ctLabel));
     lbl.FName = std::string("\x81", 1);                        // a lone lead byte
-    auto& box = dynamic_cast<TComComponent&>(page.AddNew(8));
+    auto& box = dynamic_cast<TComComponent&>(page.AddNew(ctBoxNew));
     box.SetProperty(PR_NAME, compileExpr("\"b\""));
-    page.SetProperty(8, PR_LEFT, true);                        // in the set, no expression
-    page.SetProperty(0, PR_TOP, true);                         // a set of a type without a block
+    page.SetProperty(ctBoxNew, PR_LEFT, true);                 // in the set, no expression
+    page.SetProperty(ctIf, PR_TOP, true);                      // a set of a type without a block
     EXPECT_EQ(roundTripBytes(page), bytesOf(page));
 
     // Loaded back from its bytes (empty expressions then fill every set slot).
@@ -133,10 +133,10 @@ TEST(PageSource, OtherSetTablesRoundTrip) {
     // The commands part of a page without components (sets do not change how
     // its records are read).
     TPage ref;
-    auto& j = dynamic_cast<TComJump&>(ref.AddNew(4));
+    auto& j = dynamic_cast<TComJump&>(ref.AddNew(ctJump));
     j.FTargetIndex = 1;
-    dynamic_cast<TComLabel&>(ref.AddNew(3)).FName = "top";
-    dynamic_cast<TComCalc&>(ref.AddNew(14)).FStatement = compileExpr("a = 1");
+    dynamic_cast<TComLabel&>(ref.AddNew(ctLabel)).FName = "top";
+    dynamic_cast<TComCalc&>(ref.AddNew(ctCalc)).FStatement = compileExpr("a = 1");
     const std::string refBytes = bytesOf(ref);
     const size_t standardTable = 4 + 1 + 8 + CommandTypeCount * PropertySetBytes;
     const std::string commands = refBytes.substr(standardTable);
@@ -177,7 +177,7 @@ TEST(PageSource, OtherSetTablesRoundTrip) {
     }
 
     // The standard table says nothing of itself.
-    ref.SetProperty(8, PR_LEFT, true);
+    ref.SetProperty(ctBoxNew, PR_LEFT, true);
     EXPECT_EQ(decompilePage(ref).find(".sets"), std::string::npos);
     EXPECT_EQ(roundTripBytes(ref), bytesOf(ref));
 }
@@ -193,7 +193,7 @@ TEST(PageSource, SetTableDirectives) {
     EXPECT_EQ(page->PropertySetSize(), 22);
     EXPECT_EQ(encodeHex(page->StoredPropertySet(0)), "ff000000000000000000000000000000000000000001");
     EXPECT_EQ(encodeHex(page->StoredPropertySet(61)), "00112233445566778899aabbccddeeff001122334455");
-    EXPECT_TRUE(page->HasProperty(8, PR_LEFT));
+    EXPECT_TRUE(page->HasProperty(ctBoxNew, PR_LEFT));
     EXPECT_EQ(page->StoredPropertySet(8).back(), '\0');
     EXPECT_EQ(roundTripBytes(*page), bytesOf(*page));
 }
@@ -230,6 +230,8 @@ TEST(PageSource, BadSourceGivesFileAndLine) {
         {"Jump @nowhere\n", "t.zs:1: no label nowhere"},
         {"While a\nCalc b = 1\n", "t.zs:1: While without a matching WhileLoop"},
         {"WhileLoop\n", "t.zs:1: WhileLoop without a While"},
+        {"While a; exit: 3\n  Break\n", "t.zs:2: Break inside a While without a matching WhileLoop"},
+        {"While a; exit: 3\n  Continue\n", "t.zs:2: Continue inside a While without a matching WhileLoop"},
         {"Calc a = 1; bogus: 2\n", "t.zs:1: unknown field for Calc: bogus"},
         {"TextIns \"abc\n", "t.zs:1: unterminated text literal"},
         {"Calc[flying] a = 1\n", "t.zs:1: unknown attribute: flying"},

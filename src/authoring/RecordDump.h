@@ -1,5 +1,5 @@
-// Readable listings of compiled pages and project files, in UTF-8, for
-// zunotool and for tests.
+// Readable listings of compiled pages, their expressions and project files,
+// in UTF-8, for zunotool and for tests.
 #pragma once
 
 #include <string>
@@ -9,7 +9,7 @@
 
 namespace zuno {
 
-std::string dumpCommand(const TCommand& c, int index, int32_t version); // header line and one line per field
+std::string describeExpr(const TZunoParser* e);                         // its operations, one line
 std::string dumpPage(const TPage& page);
 std::string dumpProject(const TProjectSetting& project);
 

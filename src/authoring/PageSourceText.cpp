@@ -1,9 +1,8 @@
-#include "script/PageSourceText.h"
+#include "authoring/PageSourceText.h"
 
 #include <cctype>
 
 #include "core/Cp932.h"
-#include "script/TCommand.h"
 
 namespace zuno {
 
@@ -219,28 +218,6 @@ std::string encodeTextValue(const std::string& sjis, bool allowBare) {
         else out += static_cast<char>(c);
     }
     return out + "\"";
-}
-
-namespace {
-
-class TNameCollector : public TRecordFields {
-public:
-    explicit TNameCollector(int32_t version) : TRecordFields(version) {}
-    void Int(const char* n, int32_t&) override { names.emplace_back(n); }
-    void Byte(const char* n, uint8_t&) override { names.emplace_back(n); }
-    void Text(const char* n, std::string&) override { names.emplace_back(n); }
-    void Data(const char* n, std::string&) override { names.emplace_back(n); }
-    void Expr(const char* n, TExprPtr&) override { names.emplace_back(n); }
-    void ExprList(const char* n, std::vector<TExprPtr>&) override { names.emplace_back(n); }
-    std::vector<std::string> names;
-};
-
-} // namespace
-
-std::vector<std::string> fieldNames(TCommand& c, int version) {
-    TNameCollector n(version);
-    c.Fields(n);
-    return n.names;
 }
 
 } // namespace zuno

@@ -7,16 +7,15 @@
 #include <set>
 #include <vector>
 
+#include "authoring/PageSource.h"
+#include "authoring/PageSourceRules.h"
+#include "authoring/PageSourceText.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/TStream.h"
 #include "expr/ParamConvert.h"
 #include "expr/TZunoParser.h"
-#include "script/ComFlow.h"
-#include "script/ComMedia.h"
 #include "script/ComObject.h"
-#include "script/PageSource.h"
-#include "script/PageSourceText.h"
 
 namespace zuno {
 
@@ -32,7 +31,7 @@ struct TSourceError {
 // One command as written, before its index fields are resolved.
 struct TPendingCommand {
     int                         line = 0;
-    uint8_t                     type = 0;
+    TCommandType                type = ctIf;
     TCommand*                   command = nullptr;
     std::map<std::string, std::string> indexValues;      // Int fields given: field name -> value text
 };
@@ -46,14 +45,17 @@ std::optional<int> commandCodeByName(const std::string& name) {
     return std::nullopt;
 }
 
-std::optional<int> propertyIdByName(const std::string& name) {
-    for (int id = 0; id < PropertyCount; ++id)
-        if (name.compare(0, 3, "PR_") == 0 && sameTextSjis(PropertyInfos[id].name, name))
-            return id;
-    return std::nullopt;
-}
-
 constexpr int64_t MaxSetTableBytes = 64 << 20;
+
+// Why a loop command's index cannot be left out.
+std::string unpairedLoopMessage(TCommandType type) {
+    switch (type) {
+    case ctBreak: return "Break inside a While without a matching WhileLoop";
+    case ctContinue: return "Continue inside a While without a matching WhileLoop";
+    case ctWhile: return "While without a matching WhileLoop";
+    default: return "WhileLoop without a While before it";
+    }
+}
 
 int parseNumber(int line, const std::string& text, const std::string& what) {
     auto n = tryStrToInt(text);
@@ -107,12 +109,8 @@ public:
         auto s = take(name);
         if (!s)
             return;
-        static const std::map<std::string, int> symbols = {
-            {"int", 1}, {"real", 2}, {"flag", 3}, {"text", 4},
-            {"global", 0}, {"auto", 1}, {"local", 2}, {"status", 3}};
-        auto sym = symbols.find(*s);
-        const int n = sym != symbols.end() && (std::string(name) == "type" || std::string(name) == "scope")
-                          ? sym->second : parseNumber(FLine, *s, name);
+        const std::optional<uint8_t> symbol = byteFieldValue(name, *s);
+        const int n = symbol ? *symbol : parseNumber(FLine, *s, name);
         if (n < 0 || n > 255)
             fail(FLine, std::string(name) + ": byte out of range: " + *s);
         v = static_cast<uint8_t>(n);
@@ -163,20 +161,6 @@ private:
     std::map<std::string, std::string>& FValues;
     TPendingCommand&    FPending;
 };
-
-// The field the value right after the command name fills.
-std::string positionalField(TCommand& c, int32_t version) {
-    switch (c.TypeCode()) {
-    case 4: return "target";
-    case 5: case 40: case 41: return "page";
-    case 7: return "time";
-    default: break;
-    }
-    for (const std::string& name : fieldNames(c, version))
-        if (!propertyIdByName(name))
-            return name;
-    return {};
-}
 
 void applyAttributes(int line, const std::string& attrs, TCommand& c, bool& lineGiven, bool& indentGiven) {
     std::string list = attrs;
@@ -331,7 +315,7 @@ private:
         }
         TPendingCommand pending;
         pending.line = lineNo;
-        pending.type = static_cast<uint8_t>(*code);
+        pending.type = static_cast<TCommandType>(*code);
         TFieldSetter setter(FPage->Version(), lineNo, values, pending);
         c->Fields(setter);
         if (!values.empty())
@@ -444,76 +428,34 @@ private:
         return k;
     }
 
+    // Index fields not given take the value the writer leaves out.
     void resolveIndices() {
-        const int count = FPage->CommandCount();
-        // Loops pair While and WhileLoop like brackets, in command order.
-        std::vector<int> whileOf(static_cast<size_t>(count), -1);   // WhileLoop -> its While
-        std::vector<int> loopOf(static_cast<size_t>(count), -1);    // While -> its WhileLoop
-        std::vector<int> enclosing(static_cast<size_t>(count), -1); // innermost open While
-        std::vector<int> open;
-        for (int k = 0; k < count; ++k) {
-            enclosing[static_cast<size_t>(k)] = open.empty() ? -1 : open.back();
-            const uint8_t t = FPage->Command(k)->TypeCode();
-            if (t == 31) {
-                open.push_back(k);
-            } else if (t == 33 && !open.empty()) {
-                whileOf[static_cast<size_t>(k)] = open.back();
-                loopOf[static_cast<size_t>(open.back())] = k;
-                open.pop_back();
-            }
-        }
-        for (int k = 0; k < count; ++k) {
+        const TLoopPairing loops(*FPage);
+        for (int k = 0; k < FPage->CommandCount(); ++k) {
             TPendingCommand& p = FPending[static_cast<size_t>(k)];
-            TCommand* c = p.command;
-            auto given = [&](const char* field) -> std::optional<std::string> {
-                auto it = p.indexValues.find(field);
-                return it == p.indexValues.end() ? std::nullopt : std::optional<std::string>(it->second);
-            };
-            auto value = [&](const char* field, const std::string& pageFile) {
-                const std::string s = *given(field);
-                if (!s.empty() && s[0] == '@') {
-                    std::string error;
-                    std::optional<std::string> label = decodeTextValue(s.substr(1), error);
-                    if (!label)
-                        fail(p.line, std::string(field) + ": " + error);
-                    return labelIndex(p.line, pageFile, *label);
-                }
-                return parseNumber(p.line, s, field);
-            };
-            const int encl = enclosing[static_cast<size_t>(k)];
-            auto needLoop = [&](const char* what) {
-                if (loopOf[static_cast<size_t>(encl)] < 0)
-                    fail(p.line, std::string(what) + " inside a While without a matching WhileLoop");
-                return loopOf[static_cast<size_t>(encl)];
-            };
-            if (auto* j = dynamic_cast<TComJump*>(c)) {
-                j->FTargetIndex = given("target") ? value("target", j->FPageFile) : 0;
-            } else if (auto* call = dynamic_cast<TComCall*>(c)) {
-                call->FTargetIndex = given("target") ? value("target", call->FPageFile) : 0;
-            } else if (auto* r = dynamic_cast<TComPCReset*>(c)) {
-                r->FTargetIndex = given("target") ? value("target", r->FPageFile) : 0;
-            } else if (auto* b = dynamic_cast<TComBreak*>(c)) {
-                b->FTargetIndex = given("target") ? value("target", "") : encl < 0 ? -1 : needLoop("Break") + 1;
-            } else if (auto* cont = dynamic_cast<TComContinue*>(c)) {
-                cont->FTargetIndex = given("target") ? value("target", "") : encl < 0 ? -1 : needLoop("Continue");
-            } else if (auto* w = dynamic_cast<TComWhile*>(c)) {
-                if (given("exit"))
-                    w->FExitIndex = value("exit", "");
-                else if (loopOf[static_cast<size_t>(k)] < 0)
-                    fail(p.line, "While without a matching WhileLoop");
-                else
-                    w->FExitIndex = loopOf[static_cast<size_t>(k)] + 1;
-            } else if (auto* wl = dynamic_cast<TComWhileLoop*>(c)) {
-                if (given("loopBack"))
-                    wl->FLoopBackIndex = value("loopBack", "");
-                else if (whileOf[static_cast<size_t>(k)] < 0)
-                    fail(p.line, "WhileLoop without a While before it");
-                else
-                    wl->FLoopBackIndex = whileOf[static_cast<size_t>(k)];
-            } else if (auto* g = dynamic_cast<TComGameSave*>(c)) {
-                g->FResumeIndex = given("resumeIndex") ? value("resumeIndex", g->FResumePage) : 0;
-            }
+            std::optional<TIndexField> field = indexFieldOf(*p.command);
+            if (!field)
+                continue;
+            auto given = p.indexValues.find(field->name);
+            if (given != p.indexValues.end())
+                field->value = indexValue(p.line, field->name, given->second, field->pageFile);
+            else if (std::optional<int32_t> automatic = loops.AutomaticIndex(k))
+                field->value = *automatic;
+            else
+                fail(p.line, unpairedLoopMessage(p.type));
         }
+    }
+
+    // A number, or "@label" in the page the index points into.
+    int indexValue(int line, const std::string& field, const std::string& s, const std::string& pageFile) {
+        if (!s.empty() && s[0] == '@') {
+            std::string error;
+            std::optional<std::string> label = decodeTextValue(s.substr(1), error);
+            if (!label)
+                fail(line, field + ": " + error);
+            return labelIndex(line, pageFile, *label);
+        }
+        return parseNumber(line, s, field);
     }
 
     std::string         FPageName;

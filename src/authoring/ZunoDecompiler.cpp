@@ -1,4 +1,4 @@
-#include "expr/ZunoDecompiler.h"
+#include "authoring/ZunoDecompiler.h"
 
 #include <cstdio>
 #include <map>

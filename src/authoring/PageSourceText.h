@@ -3,14 +3,11 @@
 // escapes, hexadecimal bytes.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace zuno {
-
-class TCommand;
 
 std::string              trim(const std::string& s);
 // Splits at sep outside double-quoted literals (a backslash escapes the next
@@ -32,17 +29,5 @@ std::optional<std::string> decodeTextValue(const std::string& value, std::string
 // The written form of a Shift-JIS text; bare when allowBare and the text is a
 // plain word (letters, digits, _ . - \ /).
 std::string              encodeTextValue(const std::string& sjis, bool allowBare);
-
-// Jump, Call, Exit, Break and Continue: their condition is TRUE when the
-// source does not give one (a stored empty condition never holds).
-inline bool conditionDefaultsTrue(uint8_t type) { return type == 4 || type == 5 || type == 6 || type == 34 || type == 35; }
-
-// The int32 fields holding command indices (labels and loops resolve them).
-inline bool isIndexField(const std::string& name) {
-    return name == "target" || name == "exit" || name == "loopBack" || name == "resumeIndex";
-}
-
-// The names of a command's fields in walk order for a page version.
-std::vector<std::string> fieldNames(TCommand& c, int version);
 
 } // namespace zuno

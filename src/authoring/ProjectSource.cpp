@@ -1,12 +1,12 @@
-#include "script/ProjectSource.h"
+#include "authoring/ProjectSource.h"
 
 #include <cstdio>
 #include <cstring>
 
+#include "authoring/PageSourceText.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "expr/ParamConvert.h"
-#include "script/PageSourceText.h"
 
 namespace zuno {
 

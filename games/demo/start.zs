@@ -1,0 +1,2 @@
+# The title screen's start panel was clicked.
+Calc started = TRUE
