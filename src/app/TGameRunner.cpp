@@ -58,6 +58,18 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
 
     FProject = std::make_unique<TProject>(FEnv, std::move(info));
     installScriptSystemVariables(FEnv, *FProject);
+
+    // Transitions read rule pictures through the file layer and draw random
+    // numbers from the run's generator, so a seeded run repeats.
+    FRegistry.WipeServices.LoadRule = [this](const std::string& name, TDIBX& picture) {
+        if (!FEnv.fileExists(name))
+            return false;
+        TKsMemoryStream data;
+        FFiles.ReadFile(data, name);
+        picture.LoadFromStream(data, FProject->Setting().FIdentCode);
+        return !picture.IsEmpty();
+    };
+    FRegistry.WipeServices.Random = [this](int32_t n) { return FFuncs.Random(n); };
 }
 
 TGameRunner::~TGameRunner() {

@@ -6,6 +6,7 @@
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
 #include "imaging/TDIBX.h"
+#include "imaging/WipeFactory.h"
 #include "objects/TZunoBox.h"
 #include "objects/TZunoButton.h"
 #include "objects/TZunoCGLabel.h"
@@ -36,6 +37,7 @@ TZunoBaseList::TZunoBaseList() { makeScreens(0, 0); }
 
 TZunoBaseList::~TZunoBaseList() {
     // Plain teardown: nothing may call back into a half-destroyed registry.
+    FTransition.reset();
     FPending.clear();
     FRClickScrap.clear();
     FFocus = nullptr;
@@ -57,6 +59,7 @@ void TZunoBaseList::makeScreens(int32_t mouseX, int32_t mouseY) {
 
 void TZunoBaseList::Reset() {
     const TScreenInput mouse = ActiveScreen();
+    FTransition.reset();
     FTransitionKind = 0;
     FTransitionDuration = FTransitionProgress = 0;
     FEvents.Clear();
@@ -70,8 +73,14 @@ void TZunoBaseList::Reset() {
 }
 
 void TZunoBaseList::SetSize(int32_t width, int32_t height) {
-    FWidth = std::clamp(width, 0, kMaxSceneSize);
-    FHeight = std::clamp(height, 0, kMaxSceneSize);
+    width = std::clamp(width, 0, kMaxSceneSize);
+    height = std::clamp(height, 0, kMaxSceneSize);
+    if (width != FWidth || height != FHeight) {
+        FTransition.reset();                    // its surfaces change size under it
+        FTransitionKind = 0;
+    }
+    FWidth = width;
+    FHeight = height;
     for (auto& s : FScreens) {
         s->FWidth = FWidth;
         s->FHeight = FHeight;
@@ -364,6 +373,10 @@ void TZunoBaseList::LoadFromStream(TStream& s, int32_t version) {
 //==============================================================================
 
 void TZunoBaseList::SetOutputSurface(TCustomDIBX* surface) {
+    if (surface != FExternalOutput) {
+        FTransition.reset();                    // it drew into the old output
+        FTransitionKind = 0;
+    }
     FExternalOutput = surface;
     for (auto& s : FScreens)
         s->MarkAllDirty();
@@ -384,8 +397,9 @@ TCustomDIBX* TZunoBaseList::SurfaceOf(TZunoBase& screen) {
 }
 
 void TZunoBaseList::ReleaseSurfaces() {
-    FOwnOutput.reset();
+    FTransition.reset();
     FTransitionKind = 0;
+    FOwnOutput.reset();
     for (auto& s : FScreens)
         s->ReleaseSurfaces();
     for (const auto& o : FObjects)
@@ -399,23 +413,47 @@ void TZunoBaseList::RestoreSurfaces() {
         s->MarkAllDirty();
 }
 
-void TZunoBaseList::StartTransition(int index, int32_t kind, int32_t parameter, bool force, int32_t progress,
-                                    int32_t duration) {
-    (void)parameter;
+TCustomWipe* TZunoBaseList::StartTransition(int index, int32_t kind, int32_t parameter, bool force,
+                                            int32_t progress, int32_t duration) {
     FActiveIndex = index & 1;
     FTransitionDuration = duration;
     FTransitionProgress = progress;
     if (force || (kind != 0 && !TransitionRunning())) {
-        FScreens[0]->MarkAllDirty();
-        FScreens[1]->MarkAllDirty();
+        endTransition();
+        if (kind != 0) {
+            // The screens draw into their own surfaces while the wipe composes them.
+            FTransition = CreateWipe(kind, OutputSurface(), GetScreen(FActiveIndex)->OwnSurface(),
+                                     GetScreen(FActiveIndex ^ 1)->OwnSurface(), WipeServices);
+            if (FTransition) {
+                FTransition->Duration = duration;
+                FTransition->SetReverse(parameter != 0);
+            }
+        }
     }
     if (!FFocus || FFocus->GetBase() != ActiveBase()) {
         FFocus = nullptr;
         FFocusSearch = true;
     }
-    // The transition effects are drawn by the transition classes once they
-    // exist; until then the new screen shows at once.
-    FTransitionKind = 0;
+    // Kind 0 (or a kind without a wipe) ends any transition: the active
+    // screen draws straight into the output again.
+    if (kind == 0 && FTransition)
+        endTransition();
+    FTransitionKind = FTransition ? kind : 0;
+    if (FTransition)
+        FTransition->Elapsed = progress;
+    return FTransition.get();
+}
+
+void TZunoBaseList::endTransition() {
+    FTransition.reset();
+    FScreens[0]->MarkAllDirty();
+    FScreens[1]->MarkAllDirty();
+}
+
+void TZunoBaseList::SetTransitionProgress(int32_t progress) {
+    FTransitionProgress = progress;
+    if (FTransition)
+        FTransition->Elapsed = progress;
 }
 
 } // namespace zuno

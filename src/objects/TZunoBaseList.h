@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/TCustomWipe.h"
 #include "objects/TTimerList.h"
 #include "objects/TZunoBase.h"
 #include "objects/TZunoObject.h"
@@ -78,18 +79,26 @@ public:
     void                SetOutputSurface(TCustomDIBX* surface);
     TCustomDIBX&        OutputSurface();
     TCustomDIBX*        SurfaceOf(TZunoBase& screen);
-    bool                TransitionRunning() const { return FTransitionKind != 0; }
+    bool                TransitionRunning() const { return FTransition != nullptr; }
     int32_t             TransitionKind() const { return FTransitionKind; }
+    TCustomWipe*        Transition() const { return FTransition.get(); }
 
-    // Makes `index` the active screen; both screens become entirely dirty and
-    // focus moves to the new screen. The transition effects themselves are
-    // not run here: the new screen shows at once.
-    void                StartTransition(int index, int32_t kind, int32_t parameter, bool force,
+    // Makes `index` the active screen. When forced, or when a kind is given
+    // and no transition runs, the old transition is freed, both screens
+    // become entirely dirty and a wipe of the kind is created (none for
+    // kind 0 or an unknown kind) from the new active screen to the other one,
+    // with the duration and the reverse flag (parameter != 0). Focus moves
+    // to the new screen; the progress goes to the transition, which is
+    // returned so that the caller can set its parameters and prepare it.
+    TCustomWipe*        StartTransition(int index, int32_t kind, int32_t parameter, bool force,
                                         int32_t progress, int32_t duration);
-    // The time (ms) the last started transition takes, and how far it is.
+    // The time the last started transition takes (also when it has no wipe:
+    // the flip waits it out showing the old picture), and how far it is.
     int32_t             TransitionDuration() const { return FTransitionDuration; }
     int32_t             TransitionProgress() const { return FTransitionProgress; }
-    void                SetTransitionProgress(int32_t ms) { FTransitionProgress = ms; }
+    void                SetTransitionProgress(int32_t progress);
+    // What wipes need from the player: rule pictures and random numbers.
+    TWipeServices       WipeServices;
 
     // --- per-frame passes -----------------------------------------------------------------
     void                InputStep(int32_t elapsedMs);
@@ -152,6 +161,7 @@ public:
     void                RestoreSurfaces() override;
 
 private:
+    void                endTransition();                                // frees it; both screens dirty
     static bool         validKey(int32_t code) { return code >= 0 && code < kKeyCount; }
     std::unique_ptr<TZunoObject> unregister(TZunoObject* object);
     void                freeObject(std::unique_ptr<TZunoObject> object);
@@ -167,6 +177,8 @@ private:
     int32_t             FWidth = 0, FHeight = 0;
     int                 FActiveIndex = 0;
     int32_t             FTransitionKind = 0;
+    std::unique_ptr<TCustomWipe> FTransition;   // draws from the screens' surfaces into the output
+    TRect               FTransitionRect;        // what the transition changed this frame
     int32_t             FTransitionDuration = 0;
     int32_t             FTransitionProgress = 0;
     int32_t             FElapsed = 0;

@@ -291,13 +291,19 @@ void TZunoBaseList::Update(int32_t elapsedMs) {
 //==============================================================================
 
 void TZunoBaseList::Draw() {
+    FTransitionRect = TRect();
     FScreens[0]->Draw();
     FScreens[1]->Draw();
+    // A running transition composes the two screens into the output.
+    if (FTransition) {
+        FTransition->Step();
+        FTransitionRect = FTransition->ChangedRect;
+    }
 }
 
 std::vector<TRect> TZunoBaseList::PresentRects() const {
     if (TransitionRunning())
-        return {TRect(0, 0, FWidth, FHeight)};
+        return FTransitionRect.isEmpty() ? std::vector<TRect>{} : std::vector<TRect>{FTransitionRect};
     return ActiveBase()->DirtyList().Rects();
 }
 
