@@ -8,6 +8,7 @@
 #include "core/TextHelpers.h"
 #include "expr/TSysFuncMan.h"
 #include "expr/TZunoParser.h"
+#include "imaging/TCustomWipe.h"
 #include "objects/TZunoBaseList.h"
 #include "objects/TZunoCustomImage.h"
 #include "script/ComObject.h"
@@ -95,12 +96,19 @@ void TComFlip::Begin(TCallMan& cm) {
                 child->SetParent(other);
         }
     }
-    if (FPhase != fpNoTransition) {
-        // The registry draws no wipe yet (so the wipe parameters and text
-        // have nothing to go to): the old picture stays for the duration,
-        // then the screens swap.
-        reg->StartTransition(reg->ActiveIndex(), kind, parameter ? 1 : 0, true, 0, duration);
-    }
+    if (FPhase == fpNoTransition)
+        return;
+    // A kind without a wipe still waits out its time showing the old picture.
+    TCustomWipe* wipe = reg->StartTransition(reg->ActiveIndex(), kind, parameter ? 1 : 0, true, 0, duration);
+    if (!wipe)
+        return;
+    const TExprPtr* params[2] = {&FWipeParam0, &FWipeParam1};
+    for (int i = 0; i < 2; ++i)
+        if (TCustomParam* v = evaluate(cm, *params[i]))
+            wipe->SetParam(i, v->AsInteger());
+    if (TCustomParam* text = evaluate(cm, FWipeText))
+        wipe->SetRuleName(text->AsString());
+    wipe->Prepare();
 }
 
 void TComFlip::Execute(TCallMan& cm, TPage*&, int32_t& pc) {
