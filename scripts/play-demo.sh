@@ -15,12 +15,16 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     fi
     echo "play-demo: the windowed player did not run; playing headless instead" >&2
 fi
-frames=120
+# The title screen has faded in and its spinner turns at frame 120; without a
+# click the title gives way to the counting part after six seconds, which
+# is over by frame 600.
+frames=600
+shot=120
 "$build/zunoplay" --headless --frames "$frames" \
-    --screenshot "$frames:$out/shot.png" \
+    --screenshot "$shot:$out/shot.png" \
     --trace "$out/trace.txt" --dump-vars "$out/vars.txt" "$out"
 echo "demo played headless for $frames frames:"
-echo "  screenshot:     $out/shot.png"
+echo "  screenshot:     $out/shot.png (the title screen at frame $shot)"
 echo "  trace:          $out/trace.txt"
 echo "  variable dump:  $out/vars.txt"
 cat "$out/vars.txt"

@@ -1,16 +1,27 @@
 # zunoplay demo: a title screen, then what the runtime runs today. Loops,
 # conditions, calls with arguments and results, waits counted in frames.
 
-# The title screen: a backdrop, a title band that opens with a property
-# motion, and a start panel. A click on the panel (or two seconds) goes on.
-BoxNew PR_NAME: "backdrop"; PR_PARENT: ""; PR_WIDTH: 640; PR_HEIGHT: 480; PR_COLOR: 3158064
-BoxNew PR_NAME: "band"; PR_PARENT: "backdrop"; PR_TOP: 120; PR_WIDTH: 640; PR_HEIGHT: 4; PR_COLOR: 10526880
-BoxNew PR_NAME: "start"; PR_PARENT: "backdrop"; PR_LEFT: 240; PR_TOP: 300; PR_WIDTH: 160; PR_HEIGHT: 48; PR_COLOR: 4227327; PR_ONLBTNDOWN: "start.zsb"
-PropMotion "opening"; target: "band"; property: 6; endValue: 80; duration: 600; curve: 2
+# The title screen is built on the back screen and fades in with a flip.
+# A night sky, the zoomed title lettering, a gem that turns, an animated
+# spinner that rests a random while after each turn, and a half transparent
+# panel holding three buttons (drawn above it by their priority): START goes
+# on (so do six seconds), COLOUR changes the lamp's colour, MOVE (or a click
+# on the gem) sends the gem to the other side.
+ImgNew PR_NAME: "bg"; PR_PARENT: Chr(1); PR_SOURCE: "bg.drl"
+ImgNew PR_NAME: "logo"; PR_PARENT: "bg"; PR_SOURCE: "logo.drl"; PR_ZOOMX: 384; PR_ZOOMY: 384; PR_LEFT: 173; PR_TOP: 48
+ImgNew PR_NAME: "gem"; PR_PARENT: "bg"; PR_SOURCE: "gem.drl"; PR_LEFT: 72; PR_TOP: 72; PR_OFFSETX: 32; PR_OFFSETY: 32; PR_ONLBTNDOWN: "move.zsb"
+ImgNew PR_NAME: "spinner"; PR_PARENT: "bg"; PR_SOURCE: "spinner.drl"; PR_LEFT: 40; PR_TOP: 396; PR_REPEAT: TRUE; PR_DELAY: Random(600)
+ImgNew PR_NAME: "veil"; PR_PARENT: "bg"; PR_SOURCE: "veil.drl"; PR_LEFT: 160; PR_TOP: 180; PR_ALPHA: 128
+ImgNew PR_NAME: "start"; PR_PARENT: "bg"; PR_SOURCE: "start.drl"; PR_LEFT: 250; PR_TOP: 194; PR_PRIORITY: 1; PR_ONLBTNDOWN: "start.zsb"
+ImgNew PR_NAME: "colour"; PR_PARENT: "bg"; PR_SOURCE: "colour.drl"; PR_LEFT: 170; PR_TOP: 258; PR_PRIORITY: 1; PR_ONLBTNDOWN: "colour.zsb"
+ImgNew PR_NAME: "move"; PR_PARENT: "bg"; PR_SOURCE: "move.drl"; PR_LEFT: 330; PR_TOP: 258; PR_PRIORITY: 1; PR_ONLBTNDOWN: "move.zsb"
+BoxNew PR_NAME: "lamp"; PR_PARENT: "bg"; PR_LEFT: 560; PR_TOP: 408; PR_WIDTH: 40; PR_HEIGHT: 40; PR_COLOR: 3381759; PR_BORDERWIDTH: 3; PR_BORDERCOLOR: 16777215
+PropMotion "turning"; target: "gem"; property: 31; endValue: 2560; duration: 20000
+Flip 1; duration: 800
 Label title
 Wait[nocontinue] 16
 Calc titleFrames = titleFrames + 1
-Jump @title; condition: Not(started) & (titleFrames < 120)
+Jump @title; condition: Not(started) & (titleFrames < 180)
 
 # The counting screen is built on the back screen and shown with a flip,
 # which clears the title screen away.

@@ -240,7 +240,12 @@ void TZunoCustomImage::UpdateAutoSize() {
 }
 
 void TZunoCustomImage::TakePicture(TCustomDIBX& picture) {
-    OwnPicture().Assign(picture);
+    // Assign draws into the surface as it is: it must have the picture's
+    // size and depth first.
+    TDIBX& own = OwnPicture();
+    own.SetSize(picture.GetWidth(), picture.GetHeight(), picture.GetBitCount());
+    own.TransparentColor = -1;
+    own.Assign(picture);
     FImage = nullptr;
     FMask = nullptr;
     FOwnMask.reset();

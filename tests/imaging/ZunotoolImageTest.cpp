@@ -129,6 +129,100 @@ TEST_F(ImageTool, BitmapInput) {
     EXPECT_EQ(f->Mask->Row(1)[0], 40);
 }
 
+TEST_F(ImageTool, SeveralInputsMakeOneAnimation) {
+    writeSample("a.drl");                                        // two frames
+    {
+        auto sample = load("a.drl");
+        sample->Frames(0)->Delay = 30;
+        sample->Frames(1)->Delay = 0;
+        sample->SaveToFile(path("a.drl"));
+    }
+    auto sample = load("a.drl");
+    ASSERT_EQ(run({"convert", "--frame", "1", path("a.drl"), path("one.png")}), 0) << FErr;
+    auto png = load("one.png");
+
+    // The frames in the order of the inputs, each keeping its delay (a PNG
+    // frame has the default 100), or all taking --delay.
+    struct Case { std::vector<std::string> options; std::vector<int32_t> delays; };
+    const Case cases[] = {
+        {{}, {100, 30, 0}},
+        {{"--delay", "80"}, {80, 80, 80}},
+        {{"--delay=0"}, {0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"convert", path("one.png"), path("a.drl"), path("anim.drl")};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        ASSERT_EQ(run(args), 0) << FErr;
+        auto anim = load("anim.drl");
+        ASSERT_EQ(anim->Count(), 3);
+        EXPECT_TRUE(samePixels(anim->Frames(0)->Bitmap, png->Frames(0)->Bitmap));
+        EXPECT_TRUE(samePixels(*anim->Frames(0)->Mask, *png->Frames(0)->Mask));
+        EXPECT_TRUE(samePixels(anim->Frames(1)->Bitmap, sample->Frames(0)->Bitmap));
+        EXPECT_TRUE(samePixels(*anim->Frames(1)->Mask, *sample->Frames(0)->Mask));
+        EXPECT_TRUE(samePixels(anim->Frames(2)->Bitmap, sample->Frames(1)->Bitmap));
+        EXPECT_FALSE(anim->Frames(2)->HasMask());
+        std::vector<int32_t> delays;
+        for (int i = 0; i < anim->Count(); ++i)
+            delays.push_back(anim->Frames(i)->Delay);
+        EXPECT_EQ(delays, c.delays);
+    }
+    // --frame picks from the joined frames.
+    ASSERT_EQ(run({"convert", path("a.drl"), path("one.png"), path("last.png"), "--frame", "2"}), 0) << FErr;
+    EXPECT_TRUE(samePixels(load("last.png")->Frames(0)->Bitmap, png->Frames(0)->Bitmap));
+    EXPECT_EQ(run({"convert", path("a.drl"), path("one.png"), path("x.drl"), "--delay", "-1"}), 2);
+    EXPECT_EQ(run({"convert", path("a.drl"), path("one.gif"), path("x.drl")}), 1);
+    EXPECT_FALSE(std::filesystem::exists(path("x.drl")));
+}
+
+// game build turns a folder NAME.drl.frames of numbered pictures and a delay
+// file into the animated NAME.drl, frames in the order of their numbers.
+TEST_F(ImageTool, GameBuildMakesAnimationsFromFrameFolders) {
+    writeSample("a.drl");
+    namespace fs = std::filesystem;
+    const fs::path src = path("src"), frames = src / "pics" / "walk.drl.frames";
+    fs::create_directories(frames);
+    std::ofstream(src / "zuno.zpt") << "startPage: main.zsb\n";
+    std::ofstream(src / "main.zs") << "Calc a = 1\n";
+    // Numbers 0, 2, 10: 10 comes last although its name sorts before 2.
+    ASSERT_EQ(run({"convert", "--frame", "0", path("a.drl"), (frames / "0.png").string()}), 0) << FErr;
+    ASSERT_EQ(run({"convert", "--frame", "1", path("a.drl"), (frames / "2.png").string()}), 0) << FErr;
+    ASSERT_EQ(run({"convert", "--frame", "0", path("a.drl"), (frames / "10.png").string()}), 0) << FErr;
+    auto game = [&](const std::string& out) {
+        const std::string cmd = std::string(ZUNO_BUILD_DIR) + "/zunotool game build '" + src.string() + "' '" +
+                                path(out) + "' 2>'" + path("err.txt") + "' >/dev/null";
+        const int raw = std::system(cmd.c_str());
+        std::ifstream in(path("err.txt"));
+        FErr.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+
+    ASSERT_EQ(game("out"), 0) << FErr;
+    auto anim = load("out/files/pics/walk.drl");
+    ASSERT_EQ(anim->Count(), 3);
+    const char* order[] = {"0.png", "2.png", "10.png"};
+    for (int i = 0; i < 3; ++i) {
+        auto picture = load("src/pics/walk.drl.frames/" + std::string(order[i]));
+        EXPECT_TRUE(samePixels(anim->Frames(i)->Bitmap, picture->Frames(0)->Bitmap)) << order[i];
+    }
+    EXPECT_FALSE(samePixels(anim->Frames(0)->Bitmap, anim->Frames(1)->Bitmap));
+    EXPECT_EQ(anim->Frames(0)->Delay, 100);                      // no delay file: the frames' own
+    EXPECT_FALSE(fs::exists(path("out/files/pics/walk.drl.frames")));
+
+    std::ofstream(frames / "delay") << "80\n";
+    ASSERT_EQ(game("out"), 0) << FErr;
+    anim = load("out/files/pics/walk.drl");
+    for (int i = 0; i < anim->Count(); ++i)
+        EXPECT_EQ(anim->Frames(i)->Delay, 80) << i;
+
+    // Anything but numbered pictures and the delay file is refused.
+    std::ofstream(frames / "notes.txt") << "x";
+    EXPECT_EQ(game("out2"), 1);
+    EXPECT_NE(FErr.find("notes.txt"), std::string::npos) << FErr;
+    fs::remove(frames / "notes.txt");
+    std::ofstream(frames / "delay") << "soon\n";
+    EXPECT_NE(game("out2"), 0);
+}
+
 TEST_F(ImageTool, UsageAndInputErrors) {
     writeSample("a.drl");
     EXPECT_EQ(run({"convert", path("a.drl")}), 2);

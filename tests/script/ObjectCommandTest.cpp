@@ -2,9 +2,17 @@
 // with their kinds, parents, defaults and special properties; ObjDel; GetProp
 // and SetProp with their errors; property motions; cabinets; Flip with and
 // without a duration, a selection and clear back; the display-object
-// built-ins and the focus and sound variables.
+// built-ins and the focus and sound variables; what image controls do for
+// the creating command (the loop wait, the size before the position) and the
+// picture a flip leaves on the old screen.
+#include <algorithm>
+#include <functional>
+
 #include "ScriptTestGame.h"
+#include "core/TStream.h"
+#include "imaging/TDrelFrameList.h"
 #include "objects/PropertyAccess.h"
+#include "objects/TZunoCustomImage.h"
 #include "objects/TZunoPropMotion.h"
 #include "script/ComObject.h"
 
@@ -15,11 +23,13 @@ using TProps = std::vector<std::pair<int, std::string>>;
 
 class ObjectCommandTest : public ::testing::Test {
 protected:
-    TScriptGame& Run(std::vector<TPageBuilder*> pages, std::vector<TInitVariable> vars = {}) {
+    TScriptGame& Run(std::vector<TPageBuilder*> pages, std::vector<TInitVariable> vars = {},
+                     std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {}) {
         Game.reset();                               // its end writes the status data
         TGameSpec spec;
         spec.Pages = std::move(pages);
         spec.Variables = std::move(vars);
+        spec.Files = std::move(files);
         writeGame(Folder.folder(), spec);
         std::filesystem::remove(Folder.folder() + "save.dat");
         Game = std::make_unique<TScriptGame>(Folder.folder());
@@ -42,6 +52,7 @@ protected:
     TZunoComponent* Obj(const std::string& name) {
         return name.empty() ? nullptr : Game->Registry.FindComponent(sjis(name));
     }
+    TZunoCustomImages* Img(const std::string& name) { return dynamic_cast<TZunoCustomImages*>(Obj(name)); }
     TZunoControl* Ctl(const std::string& name) {
         TZunoComponent* o = Obj(name);
         return o ? o->AsControl() : nullptr;
@@ -428,6 +439,201 @@ TEST_F(ObjectCommandTest, DisplayObjectFunctions) {
     n = 0;
     for (const Case& c : cases)
         EXPECT_EQ(g.Var("r" + std::to_string(n++)), c.expected) << c.expr;
+}
+
+// A Drel file of `delays.size()` frames of w x h pixels, each frame its own grey.
+std::vector<uint8_t> drelFile(int32_t w, int32_t h, const std::vector<int32_t>& delays) {
+    TDrelFrameList list;
+    for (size_t i = 0; i < delays.size(); ++i) {
+        TDrelFrame* f = list.AddFrame();
+        f->Bitmap.SetSize(w, h, 24);
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x)
+                f->Bitmap.SetPixel(x, y, uint32_t(0x202020 * (i + 1)));
+        f->Delay = delays[i];
+    }
+    TKsMemoryStream s;
+    list.SaveToStream(s);
+    return s.Data();
+}
+
+// The time left of an image each time it arrives at its last frame, over n frames.
+std::vector<int32_t> lastFrameArrivals(TScriptGame& g, TZunoCustomImages& img, int n,
+                                       const std::function<void(size_t)>& onArrival = {}) {
+    std::vector<int32_t> arrivals;
+    int32_t before = img.GetIndex();
+    for (int i = 0; i < n; ++i) {
+        g.Frame();
+        const int32_t last = img.Count() - 1;
+        if (img.GetIndex() == last && before != last) {
+            arrivals.push_back(img.TimeLeft());
+            if (onArrival)
+                onArrival(arrivals.size());
+        }
+        before = img.GetIndex();
+    }
+    return arrivals;
+}
+
+TEST_F(ObjectCommandTest, ImgNewGivesTheImageItsLoopWait) {
+    // Frames of 32 ms in a 16 ms clock: no surplus is carried, so the time
+    // left on arriving at the last frame is its delay plus the loop wait.
+    struct Case { int frames; const char* delay; std::vector<int32_t> arrivals; };
+    const Case cases[] = {
+        {3, "45", {77, 77, 77}},
+        {2, "45", {77, 77, 77}},                    // two frames restart from 0; the wait still counts
+        {3, "", {32, 32, 32}},                      // an empty expression: no wait
+        {3, "-20", {12, 12, 12}},                   // a negative wait shortens the last frame
+        {3, "w * 2", {52, 52, 52}},                 // over the game's variables
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.frames) + " frames, delay " + c.delay);
+        TPageBuilder main("main.zsb");
+        Create(main, ctImgNew, {{PR_NAME, "\"i\""}, {PR_PARENT, "\"\""}, {PR_SOURCE, "\"anim.drl\""},
+                                {PR_REPEAT, "TRUE"}, {PR_DELAY, c.delay}});
+        TScriptGame& g = Run({&main}, {intVar("w", 10)},
+                             {{"anim.drl", drelFile(4, 4, std::vector<int32_t>(size_t(c.frames), 32))}});
+        g.Frame();
+        TZunoCustomImages* img = Img("i");
+        ASSERT_NE(img, nullptr);
+        ASSERT_EQ(img->Count(), c.frames);
+        std::vector<int32_t> got = lastFrameArrivals(g, *img, 60);
+        ASSERT_GE(got.size(), c.arrivals.size());
+        got.resize(c.arrivals.size());
+        EXPECT_EQ(got, c.arrivals);
+    }
+}
+
+TEST_F(ObjectCommandTest, ImgNewLoopWaitIsEvaluatedAnewEachLoop) {
+    auto game = [&](const std::string& delay, const std::string& index, int frames) -> TScriptGame& {
+        TPageBuilder main("main.zsb");
+        TProps props = {{PR_NAME, "\"i\""}, {PR_PARENT, "\"\""}, {PR_SOURCE, "\"anim.drl\""}, {PR_REPEAT, "TRUE"}};
+        if (!delay.empty())
+            props.push_back({PR_DELAY, delay});
+        if (!index.empty())
+            props.push_back({PR_INDEX, index});
+        Create(main, ctImgNew, props);
+        return Run({&main}, {intVar("w", 0)}, {{"anim.drl", drelFile(4, 4, std::vector<int32_t>(size_t(frames), 32))}});
+    };
+
+    // A variable changed between loops: each arrival takes its value then.
+    {
+        TScriptGame& g = game("w", "", 3);
+        g.Frame();
+        const std::vector<int32_t> waits = {0, 100, 7, 50};
+        std::vector<int32_t> got = lastFrameArrivals(g, *Img("i"), 80, [&](size_t n) {
+            if (n < waits.size())
+                g.Params.Find("w")->Value()->SetInteger(waits[n]);
+        });
+        ASSERT_GE(got.size(), waits.size());
+        for (size_t i = 0; i < waits.size(); ++i)
+            EXPECT_EQ(got[i], 32 + waits[i]) << i;
+    }
+    // A random expression gives a new wait each loop.
+    {
+        TScriptGame& g = game("Random(200)", "", 3);
+        g.Frame();
+        std::vector<int32_t> got = lastFrameArrivals(g, *Img("i"), 400);
+        ASSERT_GE(got.size(), 8u);
+        for (int32_t t : got) {
+            EXPECT_GE(t, 32);
+            EXPECT_LT(t, 32 + 200);
+        }
+        std::sort(got.begin(), got.end());
+        EXPECT_GT(std::unique(got.begin(), got.end()) - got.begin(), 2);
+    }
+    // The copy is made before the properties are applied: a PR_INDEX that
+    // selects the last frame at creation already gets the wait.
+    {
+        const int32_t without = [&] { TScriptGame& g = game("", "2", 3); g.Frame(); return Img("i")->TimeLeft(); }();
+        TScriptGame& g = game("45", "2", 3);
+        g.Frame();
+        EXPECT_EQ(Img("i")->GetIndex(), 2);
+        EXPECT_EQ(Img("i")->TimeLeft(), without + 45);
+    }
+    // A single frame is no loop: no wait.
+    {
+        TScriptGame& g = game("45", "", 1);
+        g.Frame();
+        EXPECT_EQ(Img("i")->TimeLeft(), 32 - 16);
+    }
+}
+
+TEST_F(ObjectCommandTest, ImageSizeIsRecomputedBeforeItsPosition) {
+    // The picture is 20 x 10. The source sets the size at zoom 256; a zoom
+    // applied after it only marks the size dirty. A position in the same
+    // command brings the size up to date at once (the next command sees
+    // it); without one, the size waits for the object update.
+    struct Case { TProps props; const char* atOnce; const char* afterUpdate; };
+    const Case cases[] = {
+        {{{PR_ZOOMX, "512"}, {PR_LEFT, "5"}}, "40x10", "40x10"},
+        {{{PR_ZOOMX, "512"}, {PR_ZOOMY, "128"}, {PR_TOP, "3"}, {PR_LEFT, "5"}}, "40x5", "40x5"},
+        {{{PR_ZOOMX, "512"}}, "20x10", "40x10"},
+        {{{PR_ZOOMX, "512"}, {PR_TOP, "3"}}, "20x10", "40x10"},          // only the left position does it
+        {{{PR_LEFT, "5"}}, "20x10", "20x10"},
+        {{{PR_ZOOMX, "512"}, {PR_WIDTH, "7"}, {PR_LEFT, "5"}}, "0x10", "0x10"},   // a direct width zeroes the zoom
+    };
+    for (const Case& c : cases) {
+        TPageBuilder main("main.zsb");
+        TProps props = {{PR_NAME, "\"i\""}, {PR_PARENT, "\"\""}, {PR_SOURCE, "\"pic.drl\""}};
+        props.insert(props.end(), c.props.begin(), c.props.end());
+        Create(main, ctImgNew, props);
+        Calc(main, "size = GetProp(\"i\", 5) ++ \"x\" ++ GetProp(\"i\", 6)");
+        TScriptGame& g = Run({&main}, {strVar("size", "")}, {{"pic.drl", drelFile(20, 10, {100})}});
+        g.Frame();
+        SCOPED_TRACE(c.atOnce);
+        EXPECT_EQ(g.Var("size"), c.atOnce);
+        EXPECT_EQ(Prop("i", PR_WIDTH) + "x" + Prop("i", PR_HEIGHT), c.afterUpdate);
+    }
+}
+
+TEST_F(ObjectCommandTest, FlipSnapshotShowsTheOldPictureWhileTheFlipWaits) {
+    // Screen 0 (black) has a red box on its left half; screen 1 a blue
+    // box on its right half. The flip moves the red box to screen 1 and
+    // waits 160 ms.
+    TPageBuilder main("main.zsb");
+    Create(main, ctBoxNew, {{PR_NAME, "\"red\""}, {PR_PARENT, "\"\""}, {PR_WIDTH, "32"}, {PR_HEIGHT, "48"},
+                            {PR_COLOR, "255"}});
+    Create(main, ctBoxNew, {{PR_NAME, "\"blue\""}, {PR_PARENT, "Chr(1)"}, {PR_LEFT, "32"}, {PR_WIDTH, "32"},
+                            {PR_HEIGHT, "48"}, {PR_COLOR, "16711680"}});
+    flip(main, "1", "160", "0", {});
+    Calc(main, "after = 1");
+    TScriptGame& g = Run({&main}, {intVar("after", 0)});
+    TZunoBaseList& reg = g.Registry;
+    reg.GetScreen(0)->SetColor(0x000000);
+    reg.GetScreen(1)->SetColor(0x303030);
+    g.Frame();                                              // the flip begins
+    ASSERT_EQ(Ctl("red")->Parent(), reg.GetScreen(1));
+    ASSERT_EQ(reg.ActiveIndex(), 0);
+
+    // The moved box changes and the old screen's colour changes: the old
+    // screen still shows the picture of the moment the flip began, its
+    // black too (the snapshot has no transparent colour).
+    Ctl("red")->SetProp(PR_COLOR, TPropValue::ofInt(0x00FF00));
+    reg.GetScreen(0)->SetColor(0xFFFFFF);
+    reg.GetScreen(0)->MarkAllDirty();
+    g.Frames(3);
+    ASSERT_EQ(g.Var("after"), "0");
+    reg.Draw();
+    struct Probe { int screen; int32_t x, y; int32_t colour; };
+    const Probe whileFlipping[] = {
+        {0, 10, 10, 0x0000FF}, {0, 50, 40, 0x000000},      // the old picture
+        {1, 10, 10, 0x00FF00}, {1, 50, 40, 0xFF0000},      // the new screen as it is
+    };
+    for (const Probe& p : whileFlipping) {
+        TCustomDIBX* s = reg.SurfaceOf(*reg.GetScreen(p.screen));
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->GetPixel(p.x, p.y), s->ColorToPixel(p.colour)) << p.screen << " " << p.x;
+    }
+
+    g.Frames(8);                                            // the flip ends: screen 1 shows
+    ASSERT_EQ(g.Var("after"), "1");
+    EXPECT_EQ(reg.ActiveIndex(), 1);
+    EXPECT_EQ(reg.FindControl(TComFlip::SnapshotName), nullptr);
+    reg.Draw();
+    TCustomDIBX& out = reg.OutputSurface();
+    EXPECT_EQ(out.GetPixel(10, 10), out.ColorToPixel(0x00FF00));
+    EXPECT_EQ(out.GetPixel(50, 40), out.ColorToPixel(0xFF0000));
 }
 
 TEST_F(ObjectCommandTest, FocusAndSoundVariables) {

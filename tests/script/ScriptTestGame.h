@@ -19,7 +19,9 @@
 #include "expr/TParamCollection.h"
 #include "expr/TSysFuncMan.h"
 #include "expr/ZunoCalc.h"
+#include "objects/TDrelCollection.h"
 #include "objects/TZunoBaseList.h"
+#include "objects/TZunoCustomImage.h"
 #include "script/ComFlow.h"
 #include "script/ScriptSystemVars.h"
 #include "script/TPage.h"
@@ -111,6 +113,8 @@ struct TGameSpec {
     std::vector<TInitVariable> Variables;
     bool KeepStatus = true;
     std::vector<TFolderDisk> FolderDisks;
+    // Other game files (pictures ...): name and bytes.
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> Files;
 };
 
 inline TInitVariable intVar(const std::string& name, int32_t v) {
@@ -143,6 +147,8 @@ inline void writeGame(const std::string& folder, const TGameSpec& spec) {
     project.SaveToStream(*archive.AddMemoryEntry("zuno.zpb")->Data);
     for (TPageBuilder* p : spec.Pages)
         p->Page->SaveToStream(*archive.AddMemoryEntry(p->Name)->Data);
+    for (const auto& [name, bytes] : spec.Files)
+        archive.AddMemoryEntry(name)->Data->WriteBuffer(bytes.data(), int64_t(bytes.size()));
     TKsBigMemoryStream image;
     archive.SaveToStream(image);
     image.SaveToFile(folder + "game.dat");
@@ -168,11 +174,25 @@ public:
         info.ExecutableFolder = folder;
         Project = std::make_unique<TProject>(Env, info);
         installScriptSystemVariables(Env, *Project);
+        // As in the game run: pictures come through the game's files, loop
+        // waits are expressions over the game's variables.
+        TDrelCollection::Instance().SetFileManager(&Files);
+        TZunoCustomImages::LoopWaitEvaluator = [this](TZunoParser& expression) {
+            expression.Execute(Funcs);
+            const TCustomParam* r = expression.Result();
+            return r ? r->AsInteger() : 0;
+        };
     }
 
     // The project goes first: its exit page still traces into Trace and
     // uses the variables, which are members declared before it or after it.
-    ~TScriptGame() { Project.reset(); }
+    // The objects go before the file manager the image cache reads.
+    ~TScriptGame() {
+        Project.reset();
+        Registry.Reset();
+        TDrelCollection::Instance().SetFileManager(nullptr);
+        TZunoCustomImages::LoopWaitEvaluator = nullptr;
+    }
 
     bool Start() {
         Registry.SetSize(64, 48);

@@ -1,9 +1,12 @@
 // zunotool game build SRCDIR OUTDIR: compiles a game folder written in the
 // source forms and packs it. Pages (*.zs) become *.zsb, zuno.zpt becomes
-// zuno.zpb, pictures named NAME.drl.png / .drl.bmp become Drel files NAME.drl;
-// every other file is taken as it is. The compiled files are kept in
+// zuno.zpb, pictures named NAME.drl.png / .drl.bmp become Drel files NAME.drl,
+// a folder NAME.drl.frames holding 0.png, 1.png ... (and optionally a file
+// "delay" with the milliseconds of each frame) becomes the animated Drel file
+// NAME.drl; every other file is taken as it is. The compiled files are kept in
 // OUTDIR/files and packed into OUTDIR/game.dat.
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -56,6 +59,47 @@ std::string gameName(const fs::path& relative) {
     return name;
 }
 
+const std::string kFramesSuffix = ".drl.frames";
+
+bool isFramesFolder(const fs::path& p) {
+    const std::string name = lower(p.filename().string());
+    return name.size() > kFramesSuffix.size() &&
+           name.compare(name.size() - kFramesSuffix.size(), kFramesSuffix.size(), kFramesSuffix) == 0;
+}
+
+// NAME.drl.frames/N.png (or .bmp) in the order of N, and the "delay" file:
+// one animated Drel file NAME.drl.
+void buildFrames(const fs::path& folder, const fs::path& target) {
+    std::vector<std::pair<unsigned long, fs::path>> frames;
+    std::vector<std::string> delayArgs;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        if (!e.is_regular_file())
+            continue;
+        const std::string stem = e.path().stem().string();
+        const std::string ext = lower(e.path().extension().string());
+        if (lower(e.path().filename().string()) == "delay") {
+            std::string text = readTextFile(e.path());
+            while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+                text.pop_back();
+            delayArgs = {"--delay", text};
+        } else if ((ext == ".png" || ext == ".bmp") && !stem.empty() && stem.size() < 9 &&
+                   std::all_of(stem.begin(), stem.end(), [](unsigned char c) { return std::isdigit(c); })) {
+            frames.emplace_back(std::stoul(stem), e.path());
+        } else {
+            throw EZunoError::fromUtf8(e.path().string() + ": a frames folder holds only 0.png, 1.png ... and delay");
+        }
+    }
+    if (frames.empty())
+        throw EZunoError::fromUtf8(folder.string() + ": no frames (0.png, 1.png ...)");
+    std::sort(frames.begin(), frames.end());
+    std::vector<std::string> args = {"convert"};
+    for (const auto& f : frames)
+        args.push_back(f.second.string());
+    args.push_back(target.string());
+    args.insert(args.end(), delayArgs.begin(), delayArgs.end());
+    runTool("image", args);
+}
+
 struct TPageSource {
     fs::path    source;
     fs::path    output;
@@ -76,11 +120,23 @@ int runGame(const std::vector<std::string>& args) {
 
     std::vector<TPageSource> pages;
     bool haveProject = false;
-    std::vector<fs::path> files;
-    for (const auto& e : fs::recursive_directory_iterator(src))
-        if (e.is_regular_file())
-            files.push_back(e.path());
+    std::vector<fs::path> files, frameFolders;
+    for (auto it = fs::recursive_directory_iterator(src); it != fs::recursive_directory_iterator(); ++it) {
+        if (it->is_directory() && isFramesFolder(it->path())) {
+            frameFolders.push_back(it->path());
+            it.disable_recursion_pending();
+        } else if (it->is_regular_file()) {
+            files.push_back(it->path());
+        }
+    }
     std::sort(files.begin(), files.end());
+    std::sort(frameFolders.begin(), frameFolders.end());
+    for (const fs::path& folder : frameFolders) {
+        fs::path target = staging / fs::relative(folder, src);
+        fs::create_directories(target.parent_path());
+        target.replace_extension();                                     // NAME.drl
+        buildFrames(folder, target);
+    }
     for (const fs::path& file : files) {
         const fs::path rel = fs::relative(file, src);
         const std::string fname = lower(rel.filename().string());
@@ -128,7 +184,8 @@ int runGame(const std::vector<std::string>& args) {
 }
 
 ToolCommandRegistrar gameCommand({"game",
-    "  game build SRCDIR OUTDIR  compile a game folder (*.zs pages, zuno.zpt, NAME.drl.png pictures) into\n"
+    "  game build SRCDIR OUTDIR  compile a game folder (*.zs pages, zuno.zpt, NAME.drl.png pictures,\n"
+    "                            NAME.drl.frames/ folders of 0.png 1.png ... and a delay file) into\n"
     "                            OUTDIR/files and pack it into OUTDIR/game.dat",
     runGame});
 

@@ -1,5 +1,7 @@
 // zunotool image convert: reads a Drel, PNG or Windows bitmap picture and
 // writes it as PNG (one frame, RGBA with the mask as alpha) or as Drel.
+// Several inputs are joined into one animation, their frames in the order
+// given; --delay sets the display time of every frame.
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -61,7 +63,7 @@ int runImage(const std::vector<std::string>& args) {
     if (args.empty() || args[0] != "convert")
         throw UsageError("unknown image command (convert)");
     std::vector<std::string> paths;
-    int64_t frame = 0, id = 0, kind = dcDefault, quality = 70;
+    int64_t frame = 0, id = 0, kind = dcDefault, quality = 70, delay = -1;
     bool frameGiven = false;
     for (size_t i = 1; i < args.size(); ++i) {
         std::string a = args[i], value;
@@ -86,22 +88,48 @@ int runImage(const std::vector<std::string>& args) {
             kind = parseInteger(a, value, 0, 2);
         } else if (a == "--quality") {
             quality = parseInteger(a, value, 1, 100);
+        } else if (a == "--delay") {
+            delay = parseInteger(a, value, 0, INT32_MAX);
         } else {
             throw UsageError("unknown option " + a);
         }
     }
-    if (paths.size() != 2)
+    if (paths.size() < 2)
         throw UsageError("image convert needs IN and OUT");
-    const std::string& in = paths[0];
-    const std::string& out = paths[1];
-    const std::string inExt = lowerExtension(in), outExt = lowerExtension(out);
-    if (inExt != ".drl" && inExt != ".png" && inExt != ".bmp" && inExt != ".dib")
-        throw EZunoError::fromUtf8(in + ":対応していない画像形式です (.drl .png .bmp .dib)");
+    const std::string out = paths.back();
+    paths.pop_back();
+    const std::string outExt = lowerExtension(out);
+    for (const std::string& in : paths) {
+        const std::string inExt = lowerExtension(in);
+        if (inExt != ".drl" && inExt != ".png" && inExt != ".bmp" && inExt != ".dib")
+            throw EZunoError::fromUtf8(in + ":対応していない画像形式です (.drl .png .bmp .dib)");
+    }
     if (outExt != ".png" && outExt != ".drl")
         throw EZunoError::fromUtf8(out + ":書き出せない画像形式です (.png .drl)");
 
-    TDrelFrameList list(static_cast<int32_t>(static_cast<uint32_t>(id)));
-    list.LoadFromFile(in);
+    const int32_t code = static_cast<int32_t>(static_cast<uint32_t>(id));
+    TDrelFrameList list(code);
+    list.LoadFromFile(paths[0]);
+    for (size_t i = 1; i < paths.size(); ++i) {
+        // The frames of the next input move to the end of the list.
+        TDrelFrameList more(code);
+        more.LoadFromFile(paths[i]);
+        for (int k = 0; k < more.Count(); ++k) {
+            TDrelFrame& from = *more.Frames(k);
+            TDrelFrame* to = list.AddFrame();
+            to->Name = from.Name;
+            to->Delay = from.Delay;
+            to->Bitmap = std::move(from.Bitmap);
+            to->Mask = std::move(from.Mask);
+            to->DrawRects = from.DrawRects;
+            to->SecondRects = from.SecondRects;
+            to->SetTransparentValue(from.TransparentValue());
+        }
+    }
+    if (delay >= 0)
+        for (int k = 0; k < list.Count(); ++k)
+            list.Frames(k)->Delay = static_cast<int32_t>(delay);
+    const std::string& in = paths.size() == 1 ? paths[0] : out;
     if (frame >= list.Count())
         throw EZunoError::fromUtf8(in + ":フレーム " + std::to_string(frame) + " がありません (フレーム数 " +
                                    std::to_string(list.Count()) + ")");
@@ -126,10 +154,12 @@ int runImage(const std::vector<std::string>& args) {
 
 ToolCommandRegistrar imageCommand(
     {"image",
-     "zunotool image convert IN OUT [--frame N] [--id CODE] [--kind 0|1|2] [--quality Q]\n"
+     "zunotool image convert IN... OUT [--frame N] [--id CODE] [--kind 0|1|2] [--quality Q] [--delay MS]\n"
      "                                reads IN (.drl, .png, .bmp, .dib) and writes OUT: .png writes one frame\n"
      "                                (--frame, default 0) as RGBA with the mask as alpha; .drl writes a\n"
      "                                version-106 Drel file of every frame (or only --frame N).\n"
+     "                                Several INs make one animation of all their frames in that order;\n"
+     "                                --delay: every frame's display time in ms (0 plays as 1 ms).\n"
      "                                --id: identification code of protected images (reading and writing;\n"
      "                                written images are then protected and stored uncompressed);\n"
      "                                --kind: 0 zlib (default), 1 none, 2 JPEG colour; --quality: JPEG 1-100 (70)",
