@@ -6,6 +6,8 @@
 #include "core/EZunoError.h"
 #include "expr/VariableDump.h"
 #include "expr/ZunoCalc.h"
+#include "media/TAudioDump.h"
+#include "media/TMediaSystem.h"
 #include "platform/HeadlessPlatform.h"
 #include "platform/posix/AtomicFile.h"
 #include "script/ScriptSystemVars.h"
@@ -77,7 +79,40 @@ bool TGameRunner::start() {
     FSceneSurface.SetExternalPixels(reinterpret_cast<uint8_t*>(FScene.data()), FScene.width(), FScene.height(), 32,
                                     FScene.pitchBytes());
     FRegistry.SetOutputSurface(&FSceneSurface);
+    return startMedia();
+}
+
+// The media layer after the project; the sound output pulls its mix (in
+// headless runs once per frame step, by the virtual clock).
+bool TGameRunner::startMedia() {
+    if (!FOptions.AudioDumpFile.empty()) {
+        FDump = std::make_unique<TAudioDump>();
+        if (!FDump->open(FOptions.AudioDumpFile)) {
+            FFailReason = FOptions.AudioDumpFile + ": cannot write the audio dump";
+            return false;
+        }
+    }
+    TMediaSettings media;
+    media.UseDirectSound = FSettings.useDirectSound;
+    media.SoundDelay = FSettings.soundDelay;
+    media.UseWmp = FSettings.useWmp;
+    media.SoundFont = FSettings.soundFont;
+    FMedia = std::make_unique<TMediaSystem>(FFiles, media, [this] { return FPlatform.ticks(); });
+    FEnv.Media = FMedia.get();
+    FPlatform.openAudio([this](int16_t* samples, int frames) {
+        FMedia->Mixer().pull(samples, frames);
+        if (FDump)
+            FDump->write(samples, frames);
+    });
     return true;
+}
+
+void TGameRunner::stopMedia() {
+    FPlatform.closeAudio();
+    FEnv.Media = nullptr;
+    FMedia.reset();
+    if (FDump)
+        FDump->close();
 }
 
 //==============================================================================
@@ -122,10 +157,14 @@ void TGameRunner::route(const std::vector<TInputEvent>& events) {
             FRegistry.KeyUp(e.key);
             break;
         case TInputKind::activate:
+            if (!FActive && FMedia && FProject->Setting().FPauseWhenInactive)
+                FMedia->Resume();
             FActive = true;
             FClock.setLastTick(FPlatform.ticks());
             break;
         case TInputKind::deactivate:
+            if (FActive && FMedia && FProject->Setting().FPauseWhenInactive)
+                FMedia->Suspend();
             FActive = false;
             FRegistry.ClearKeys();
             break;
@@ -220,6 +259,7 @@ void TGameRunner::finish() {
         return;
     FFinished = true;
     FProject->Destroy();
+    stopMedia();
     if (FTrace.is_open())
         FTrace.flush();
     if (!FOptions.DumpVarsFile.empty()) {
