@@ -105,9 +105,13 @@ private:
     bool openResampler() {
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
         if (swr_alloc_set_opts2(&FSwr, &stereo, AV_SAMPLE_FMT_S16, kMixRate, &FCodec->ch_layout,
-                                FCodec->sample_fmt, FCodec->sample_rate, 0, nullptr) < 0 || swr_init(FSwr) < 0)
+                                FCodec->sample_fmt, FCodec->sample_rate, 0, nullptr) < 0)
             return false;
-        return true;
+        // A mono sound goes to both sides at its full level.
+        const double both[2] = {1.0, 1.0};
+        if (FCodec->ch_layout.nb_channels == 1 && swr_set_matrix(FSwr, both, 1) < 0)
+            return false;
+        return swr_init(FSwr) >= 0;
     }
 
     // Converts the next decoded frame (or the resampler's tail at the end)

@@ -97,8 +97,13 @@ private:
         AVChannelLayout in{}, stereo = AV_CHANNEL_LAYOUT_STEREO;
         av_channel_layout_default(&in, FIn.Channels);
         const AVSampleFormat fmt = FIn.BitsPerSample == 8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16;
-        const bool ok = swr_alloc_set_opts2(&FSwr, &stereo, AV_SAMPLE_FMT_S16, kMixRate, &in, fmt,
-                                            FIn.SamplesPerSec, 0, nullptr) >= 0 && swr_init(FSwr) >= 0;
+        bool ok = swr_alloc_set_opts2(&FSwr, &stereo, AV_SAMPLE_FMT_S16, kMixRate, &in, fmt, FIn.SamplesPerSec, 0,
+                                      nullptr) >= 0;
+        // A mono sound goes to both sides at its full level, as the engine does it.
+        const double both[2] = {1.0, 1.0};
+        if (ok && FIn.Channels == 1)
+            ok = swr_set_matrix(FSwr, both, 1) >= 0;
+        ok = ok && swr_init(FSwr) >= 0;
         av_channel_layout_uninit(&in);
         return ok;
     }

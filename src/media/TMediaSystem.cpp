@@ -1,7 +1,6 @@
 #include "media/TMediaSystem.h"
 
 #include "archive/TVrFileManager.h"
-#include "core/Cp932.h"
 
 namespace zuno {
 
@@ -9,7 +8,7 @@ TMediaSystem::TMediaSystem(TVrFileManager& files, const TMediaSettings& settings
     FVideo = std::make_unique<TVideoManager>(files, FMixer, clock);
     FWmp = std::make_unique<TWmpManager>(files, FMixer);
     FOgg = std::make_unique<TOggManager>(files, FMixer, settings.UseDirectSound, settings.SoundDelay, clock);
-    FCdda = std::make_unique<TCddaManager>(std::vector<std::string>{cp932ToUtf8(files.BaseFolder())}, FMixer);
+    FCdda = std::make_unique<TCddaManager>(std::vector<std::string>{files.BaseFolder()}, FMixer);
     FMidi = std::make_unique<TMidiManager>(files, FMixer, settings.SoundFont);
 }
 
