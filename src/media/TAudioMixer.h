@@ -2,7 +2,8 @@
 // engine, each sound played on the device path, the MIDI synthesiser, the
 // sound of movies) adds its samples, saturating, into the 44100 Hz 16-bit
 // stereo block being pulled. Voices keep their own locks, so the frame loop
-// only ever waits for the voice it touches.
+// only ever waits for the voice it touches; adding a voice never waits for a
+// pull, removing one waits for the pull that may be using it.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +28,10 @@ public:
     int64_t             framesPulled() const { return FPulled; }
 
 private:
-    std::mutex          FLock;
+    std::mutex          FListLock;                          // the list, held briefly
+    std::mutex          FPullLock;                          // held for a whole pull
     std::vector<TMixVoice*> FVoices;
+    std::vector<TMixVoice*> FPulling;                       // the pull's copy of the list
     int64_t             FPulled = 0;
 };
 

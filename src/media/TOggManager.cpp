@@ -157,8 +157,8 @@ TDMediaItem* TOggManager::Add(const std::string& name) {
     std::unique_ptr<TStream> stream = openMediaStream(FFiles, name);
     if (!stream)
         return nullptr;
-    const TSoundKind kind = lowerExtension(name) == ".ogg" ? TSoundKind::ogg : TSoundKind::automatic;
-    std::unique_ptr<TPcmDecoder> decoder = openPcmDecoder(std::move(stream), kind);
+    // The bytes decide between Ogg and WAV, whatever the extension says.
+    std::unique_ptr<TPcmDecoder> decoder = openPcmDecoder(std::move(stream));
     if (FUseDirectSound)
         return append(std::make_unique<TOggItem>(*this, FMixer, std::move(decoder)));
     FEngine->OpenDevice(true);
