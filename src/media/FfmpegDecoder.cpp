@@ -102,14 +102,23 @@ public:
     }
 
 private:
-    bool openResampler() {
+    bool openResampler() { return openResampler(FCodec->ch_layout, FCodec->sample_fmt, FCodec->sample_rate); }
+
+    // The resampler for input of this layout, sample format and rate.
+    bool openResampler(const AVChannelLayout& layout, int format, int rate) {
+        swr_free(&FSwr);
+        FInChannels = layout.nb_channels;
+        FInFormat = format;
+        FInRate = rate;
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-        if (swr_alloc_set_opts2(&FSwr, &stereo, AV_SAMPLE_FMT_S16, kMixRate, &FCodec->ch_layout,
-                                FCodec->sample_fmt, FCodec->sample_rate, 0, nullptr) < 0)
+        if (FInChannels <= 0 || rate <= 0 ||
+            swr_alloc_set_opts2(&FSwr, &stereo, AV_SAMPLE_FMT_S16, kMixRate, const_cast<AVChannelLayout*>(&layout),
+                                AVSampleFormat(format), rate, 0,
+                                nullptr) < 0)
             return false;
         // A mono sound goes to both sides at its full level.
         const double both[2] = {1.0, 1.0};
-        if (FCodec->ch_layout.nb_channels == 1 && swr_set_matrix(FSwr, both, 1) < 0)
+        if (FInChannels == 1 && swr_set_matrix(FSwr, both, 1) < 0)
             return false;
         return swr_init(FSwr) >= 0;
     }
@@ -154,6 +163,17 @@ private:
             FNextSample = pts == AV_NOPTS_VALUE ? 0
                         : av_rescale_q(pts - FStartTime, st->time_base, AVRational{1, kMixRate});
         }
+        // A stream may change its layout or rate on the way: the resampler follows.
+        if (frame && (frame->ch_layout.nb_channels != FInChannels || frame->format != FInFormat ||
+                      frame->sample_rate != FInRate)) {
+            if (!openResampler(frame->ch_layout, frame->format, frame->sample_rate)) {
+                swr_free(&FSwr);
+                FEnded = true;
+                return;
+            }
+        }
+        if (!FSwr)
+            return;
         const int in = frame ? frame->nb_samples : 0;
         const int room = swr_get_out_samples(FSwr, in);
         if (room <= 0)
@@ -179,6 +199,9 @@ private:
     AVPacket*           FPacket = nullptr;
     AVFrame*            FFrame = nullptr;
     SwrContext*         FSwr = nullptr;
+    int                 FInChannels = 0;    // what the resampler takes
+    int                 FInFormat = -1;
+    int                 FInRate = 0;
     std::vector<uint8_t> FPending;          // converted samples not yet read
     size_t              FPendingPos = 0;
     int64_t             FPendingStart = 0;  // sample frame of FPending's first frame

@@ -22,9 +22,8 @@ constexpr int32_t kMaxSide = 8192;          // larger pictures are not decoded
 
 class TFfVideoItem : public TVideoItem {
 public:
-    TFfVideoItem(TDMediaManager& owner, TAudioMixer& mixer, TMediaClock clock, std::unique_ptr<TStream> picture,
-                 std::unique_ptr<TStream> sound)
-        : FOwner(owner), FMixer(mixer), FClock(std::move(clock)), FInput(std::move(picture)) {
+    TFfVideoItem(TAudioMixer& mixer, TMediaClock clock, std::unique_ptr<TStream> picture, std::unique_ptr<TStream> sound)
+        : FMixer(mixer), FClock(std::move(clock)), FInput(std::move(picture)) {
         if (FInput.ok()) {
             openPicture();
             const int64_t d = FInput.context()->duration;
@@ -221,7 +220,6 @@ private:
         FNeedPaint = true;
     }
 
-    TDMediaManager&     FOwner;
     TAudioMixer&        FMixer;
     TMediaClock         FClock;
     TAvInput            FInput;
@@ -264,7 +262,7 @@ TVideoItem* TVideoManager::Add(const std::string& name, bool) {
     std::unique_ptr<TStream> picture = openMediaStream(FFiles, name);
     if (!picture)
         return nullptr;
-    auto item = std::make_unique<TFfVideoItem>(*this, FMixer, FClock, std::move(picture), openMediaStream(FFiles, name));
+    auto item = std::make_unique<TFfVideoItem>(FMixer, FClock, std::move(picture), openMediaStream(FFiles, name));
     if (!item->hasContent())
         return nullptr;
     return static_cast<TVideoItem*>(append(std::move(item)));
