@@ -169,8 +169,12 @@ private:
             av_seek_frame(FInput.context(), FIndex, FStartPts + av_rescale_q(ms, AVRational{1, 1000}, st->time_base),
                           AVSEEK_FLAG_BACKWARD);
             avcodec_flush_buffers(FCodec);
+            if (FPendingFrame)
+                av_frame_unref(FFrame);
+            FPendingFrame = false;
             FEof = false;
             FShownMs = -1;
+            FHavePicture = false;               // the next frame shown is the one for `ms`
         }
         for (int guard = 0; guard < 10000 && !FEof; ++guard) {
             if (FPendingFrame) {
