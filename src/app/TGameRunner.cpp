@@ -1,5 +1,6 @@
 #include "app/TGameRunner.h"
 
+#include "app/MediaSystemVars.h"
 #include "app/ScreenshotWriter.h"
 #include "app/StartupRules.h"
 #include "core/Cp932.h"
@@ -99,6 +100,7 @@ bool TGameRunner::startMedia() {
     media.SoundFont = FSettings.soundFont;
     FMedia = std::make_unique<TMediaSystem>(FFiles, media, [this] { return FPlatform.ticks(); });
     FEnv.Media = FMedia.get();
+    installMediaSystemVariables(FParams, *FMedia);
     FPlatform.openAudio([this](int16_t* samples, int frames) {
         FMedia->Mixer().pull(samples, frames);
         if (FDump)
@@ -109,6 +111,9 @@ bool TGameRunner::startMedia() {
 
 void TGameRunner::stopMedia() {
     FPlatform.closeAudio();
+    FParams.SetSystemAccess(SV_SOUNDON, {});
+    FParams.SetSystemAccess(SV_MIDIPORT, {});
+    FParams.SetSystemAccess(SV_MIDIPORTS, {});
     FEnv.Media = nullptr;
     FMedia.reset();
     if (FDump)
