@@ -4,6 +4,7 @@
 // slow sound output.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -289,7 +290,11 @@ TEST(MediaSystem, MidiPlaysThroughTheSynthesiser) {
 
 // A voice that takes its time, like a decoder on a slow disc.
 struct SlowVoice : TMixVoice {
-    void mixInto(int16_t*, int) override { std::this_thread::sleep_for(std::chrono::milliseconds(300)); }
+    void mixInto(int16_t*, int) override {
+        entered = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    }
+    std::atomic<bool> entered{false};
 };
 
 TEST(MediaSystem, TheFrameLoopNeverWaitsForASlowPull) {
@@ -304,7 +309,8 @@ TEST(MediaSystem, TheFrameLoopNeverWaitsForASlowPull) {
         std::vector<int16_t> s(2048);
         g.media().Mixer().pull(s.data(), 1024);
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    while (!slow.entered)
+        std::this_thread::yield();
     const auto start = std::chrono::steady_clock::now();
     a->SetVolume(-1000);
     a->SetPan(500);
@@ -314,7 +320,7 @@ TEST(MediaSystem, TheFrameLoopNeverWaitsForASlowPull) {
     const auto took = std::chrono::steady_clock::now() - start;
     audio.join();
     g.media().Mixer().removeVoice(&slow);
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 150);
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 500);
 }
 
 } // namespace
