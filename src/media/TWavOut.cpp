@@ -77,7 +77,8 @@ bool TWavBuffer::RepeatOn() { std::lock_guard<std::mutex> g(FEngine.FLock); retu
 
 bool TWavBuffer::mix(int16_t* block) {
     const int64_t size = FStream.GetSize();
-    if (size <= 0 || FEnded || FPauseOn)
+    // A source that was never started is stopped: it waits like a paused one.
+    if (size <= 0 || FEnded || FPauseOn || !FPlaying)
         return false;
     const int64_t frames = FEngine.FBlockSize / kMixBytesPerFrame;
     const int64_t want = engineSourceBytes(FSourceFormat, frames);

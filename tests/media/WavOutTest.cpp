@@ -205,6 +205,15 @@ TEST(WavOut, AtMostTwoBlocksQueueAndAChangeIsHeardWithinThem) {
     EXPECT_LE(firstHalf, 2 * block);
 }
 
+TEST(WavOut, ASourceNeverStartedStaysSilentBesideAPlayingOne) {
+    Engine e;
+    Source playing(pcm16({100, 100})), waiting(pcm16({7, 7}));
+    e.out.AddSource({2, 44100, 16}, playing.stream)->StartSource();
+    TWavBuffer* w = e.out.AddSource({2, 44100, 16}, waiting.stream);
+    EXPECT_EQ(e.pull(1), (std::vector<int16_t>{100, 100}));
+    EXPECT_EQ(w->ReadPosition(), 0);
+}
+
 TEST(WavOut, CloseDeviceFreesSourcesAndSilences) {
     Engine e;
     Source src(pcm16(ramp(44100, 2)));
