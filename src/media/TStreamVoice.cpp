@@ -131,12 +131,17 @@ void TStreamVoice::mixInto(int16_t* out, int frames) {
         break;
     }
     const bool unity = FGainLeft == 1.0 && FGainRight == 1.0;
+    // Scaled samples are rounded to nearest, halves away from zero.
+    auto scale = [](int32_t s, double g) {
+        const double v = s * g;
+        return int32_t(v + (v >= 0 ? 0.5 : -0.5));
+    };
     for (int i = 0; i < done; ++i) {
         int32_t l = FScratch[size_t(i) * 2];
         int32_t r = FScratch[size_t(i) * 2 + 1];
         if (!unity) {
-            l = int32_t(std::lround(l * FGainLeft));
-            r = int32_t(std::lround(r * FGainRight));
+            l = scale(l, FGainLeft);
+            r = scale(r, FGainRight);
         }
         out[i * 2] = addSaturated(out[i * 2], l);
         out[i * 2 + 1] = addSaturated(out[i * 2 + 1], r);
