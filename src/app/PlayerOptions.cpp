@@ -17,6 +17,8 @@ const char* playerUsage() {
            "  --screenshot N:FILE   write the scene after frame step N as PNG (repeatable)\n"
            "  --trace FILE          write the command trace to FILE (UTF-8)\n"
            "  --dump-vars FILE      write the game variables when the run ends\n"
+           "  --audio-dump FILE     write everything mixed for the sound output to FILE (WAV, 44100 Hz,\n"
+           "                        16-bit stereo); headless, the mix follows the virtual clock\n"
            "  --seed N              seed of the run-time random generator (headless default 0)\n"
            "  --no-logo             skip the made-with logo\n"
            "  --config, /config     open the settings dialog\n"
@@ -81,6 +83,8 @@ TPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
             o.TraceFile = value();
         } else if (a == "--dump-vars") {
             o.DumpVarsFile = value();
+        } else if (a == "--audio-dump") {
+            o.AudioDumpFile = value();
         } else if (a == "--seed") {
             o.Seed = number<uint32_t>(a, value());
         } else if (a == "--no-logo") {

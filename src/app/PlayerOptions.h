@@ -23,6 +23,7 @@ struct TPlayerOptions {
     std::vector<TScreenshotRequest> Screenshots;
     std::string         TraceFile;
     std::string         DumpVarsFile;
+    std::string         AudioDumpFile;      // WAV of everything mixed for the sound output
     std::optional<uint32_t> Seed;
     bool                NoLogo = false;
     std::vector<std::string> Games;         // GAME arguments (UTF-8)

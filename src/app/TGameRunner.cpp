@@ -1,11 +1,14 @@
 #include "app/TGameRunner.h"
 
+#include "app/MediaSystemVars.h"
 #include "app/ScreenshotWriter.h"
 #include "app/StartupRules.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "expr/VariableDump.h"
 #include "expr/ZunoCalc.h"
+#include "media/TAudioDump.h"
+#include "media/TMediaSystem.h"
 #include "objects/TDrelCollection.h"
 #include "objects/TZunoCustomImage.h"
 #include "platform/FontList.h"
@@ -108,7 +111,7 @@ bool TGameRunner::start() {
     FRegistry.SetOutputSurface(&FSceneSurface);
     FModes = chooseDisplayModes(FPlatform.displayModes(), w, h, s.FFullScreenWidth > 0 ? s.FFullScreenWidth : w,
                                 s.FFullScreenHeight > 0 ? s.FFullScreenHeight : h, FPlatform.desktopDepth());
-    return true;
+    return startMedia();
 }
 
 // The display as scripts see it: full screen, the usable modes, the chosen
@@ -137,6 +140,43 @@ void TGameRunner::installDisplayAccess() {
         }
         return names;
     };
+}
+
+// The media layer after the project; the sound output pulls its mix (in
+// headless runs once per frame step, by the virtual clock).
+bool TGameRunner::startMedia() {
+    if (!FOptions.AudioDumpFile.empty()) {
+        FDump = std::make_unique<TAudioDump>();
+        if (!FDump->open(FOptions.AudioDumpFile)) {
+            FFailReason = FOptions.AudioDumpFile + ": cannot write the audio dump";
+            return false;
+        }
+    }
+    TMediaSettings media;
+    media.UseDirectSound = FSettings.useDirectSound;
+    media.SoundDelay = FSettings.soundDelay;
+    media.UseWmp = FSettings.useWmp;
+    media.SoundFont = FSettings.soundFont;
+    FMedia = std::make_unique<TMediaSystem>(FFiles, media, [this] { return FPlatform.ticks(); });
+    FEnv.Media = FMedia.get();
+    installMediaSystemVariables(FParams, *FMedia);
+    FPlatform.openAudio([this](int16_t* samples, int frames) {
+        FMedia->Mixer().pull(samples, frames);
+        if (FDump)
+            FDump->write(samples, frames);
+    });
+    return true;
+}
+
+void TGameRunner::stopMedia() {
+    FPlatform.closeAudio();
+    FParams.SetSystemAccess(SV_SOUNDON, {});
+    FParams.SetSystemAccess(SV_MIDIPORT, {});
+    FParams.SetSystemAccess(SV_MIDIPORTS, {});
+    FEnv.Media = nullptr;
+    FMedia.reset();
+    if (FDump)
+        FDump->close();
 }
 
 //==============================================================================
@@ -181,10 +221,14 @@ void TGameRunner::route(const std::vector<TInputEvent>& events) {
             FRegistry.KeyUp(e.key);
             break;
         case TInputKind::activate:
+            if (!FActive && FMedia && FProject->Setting().FPauseWhenInactive)
+                FMedia->Resume();
             FActive = true;
             FClock.setLastTick(FPlatform.ticks());
             break;
         case TInputKind::deactivate:
+            if (FActive && FMedia && FProject->Setting().FPauseWhenInactive)
+                FMedia->Suspend();
             FActive = false;
             FRegistry.ClearKeys();
             break;
@@ -279,6 +323,7 @@ void TGameRunner::finish() {
         return;
     FFinished = true;
     FProject->Destroy();
+    stopMedia();
     if (FTrace.is_open())
         FTrace.flush();
     if (!FOptions.DumpVarsFile.empty()) {

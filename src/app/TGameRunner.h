@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/PlayerOptions.h"
+#include "app/TPlayerSettings.h"
 #include "app/TFrameClock.h"
 #include "archive/TVrFileManager.h"
 #include "expr/TParamCollection.h"
@@ -26,6 +27,8 @@
 namespace zuno {
 
 class THeadlessPlatform;
+class TMediaSystem;
+class TAudioDump;
 
 class TGameRunner {
 public:
@@ -33,6 +36,7 @@ public:
                                     TProjectStartInfo info);
                         ~TGameRunner();
 
+    void                setPlayerSettings(const TPlayerSettings& s) { FSettings = s; }   // before start()
     // Starts the game and opens the window. False when it cannot start;
     // FailReason (UTF-8) says why.
     bool                start();
@@ -49,6 +53,7 @@ public:
     TProject&           Project() { return *FProject; }
     TZunoBaseList&      Registry() { return FRegistry; }
     TParamCollection&   Params() { return FParams; }
+    TMediaSystem*       Media() { return FMedia.get(); }
     const TSceneBuffer& Scene() const { return FScene; }
 
 private:
@@ -58,9 +63,12 @@ private:
     void                present();
     void                writeScreenshots(int64_t step);
     void                installDisplayAccess();
+    bool                startMedia();
+    void                stopMedia();
 
     TPlatform&          FPlatform;
     TPlayerOptions      FOptions;
+    TPlayerSettings     FSettings;
     TVrFileManager      FFiles;
     TParamCollection    FParams;
     TSysFuncMan         FFuncs;
@@ -72,6 +80,8 @@ private:
     TFrameClock         FClock;
     TModeChoice         FModes;             // the full-screen modes the game may use
     std::ofstream       FTrace;
+    std::unique_ptr<TMediaSystem> FMedia;       // after the project, before the sound output
+    std::unique_ptr<TAudioDump> FDump;
     std::string         FFailReason;
     bool                FClosed = false;
     bool                FActive = true;

@@ -15,6 +15,7 @@ void TPlayerSettings::read(const TIniFile& ini) {
     useDirectSound = ini.readBool("Sound", "DirectSound", useDirectSound);
     soundDelay = normalizeDelayTime(ini.readInteger("Sound", "DelayTime", soundDelay));
     useWmp = ini.readBool("Video", "UseWMP", useWmp);
+    soundFont = ini.readString("Sound", "SoundFont", soundFont);
 }
 
 std::string gameIniPath(const std::string& executableFolder, const std::string& userConfigFolder) {
@@ -23,6 +24,15 @@ std::string gameIniPath(const std::string& executableFolder, const std::string& 
     if (std::filesystem::is_regular_file(beside, ec))
         return beside;
     return userConfigFolder + "game.ini";
+}
+
+std::string gameIniPath(const std::string& gameFolder, const std::string& executableFolder,
+                        const std::string& userConfigFolder) {
+    std::string inGame = gameFolder + "game.ini";
+    std::error_code ec;
+    if (!gameFolder.empty() && std::filesystem::is_regular_file(inGame, ec))
+        return inGame;
+    return gameIniPath(executableFolder, userConfigFolder);
 }
 
 // ---------------------------------------------------------------- TConfigDialogModel

@@ -18,6 +18,7 @@ struct TPlayerSettings {
     bool                useDirectSound = true;  // "Sound"/"DirectSound"
     int32_t             soundDelay = 500;       // "Sound"/"DelayTime", normalized
     bool                useWmp = false;         // "Video"/"UseWMP" (read only)
+    std::string         soundFont;              // "Sound"/"SoundFont": a General MIDI sound font (read only)
 
     // Values the file holds replace these; absent or unreadable ones stay.
     void                read(const TIniFile& ini);
@@ -26,6 +27,9 @@ struct TPlayerSettings {
 // Where game.ini lives: beside the executable when a file is there (the
 // place the original player used), else in the user's configuration folder.
 std::string             gameIniPath(const std::string& executableFolder, const std::string& userConfigFolder);
+// The same, looking first in the game folder.
+std::string             gameIniPath(const std::string& gameFolder, const std::string& executableFolder,
+                                    const std::string& userConfigFolder);
 
 // The settings dialog "動作設定" without its window: a check box
 // "DirectSoundを使用する(&S)", a track bar 1..5 for the delay in hundreds of

@@ -17,12 +17,14 @@ class TVrFileManager;
 class TParamCollection;
 class TSysFuncMan;
 class TZunoBaseList;
+class TMediaSystem;
 
 struct TScriptEnv {
     TVrFileManager*     Files = nullptr;
     TParamCollection*   Params = nullptr;
     TSysFuncMan*        Funcs = nullptr;
     TZunoBaseList*      Registry = nullptr;             // none: no event queue, no senders
+    TMediaSystem*       Media = nullptr;                // none: sounds and movies play nothing
 
     bool                Terminating = false;            // the game is ending; the loop stops
     uint32_t            GameClock = 0;                  // milliseconds, advanced by the frame loop

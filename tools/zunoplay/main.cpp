@@ -11,6 +11,7 @@
 #include "app/TGameRunner.h"
 #include "app/TIniFile.h"
 #include "app/TPlayerSettings.h"
+#include "archive/TVrFileManager.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
         if (!platform->acquireInstanceLock(instanceMutexName(utf8ToCp932(gamePath))))
             return 0;
         TPlayerSettings settings;
-        settings.read(TIniFile::load(gameIniPath(exeFolder, userConfigFolder())));
+        const std::string gameFolder = opt.Games.empty() ? exeFolder : TVrFileManager::GameFolderOf(opt.Games[0]);
+        settings.read(TIniFile::load(gameIniPath(gameFolder, exeFolder, userConfigFolder())));
 
         TProjectStartInfo info;
         info.Arguments = opt.Games;
@@ -76,6 +78,7 @@ int main(int argc, char** argv) {
         std::string self = argv[0];
         info.ExecutablePath = exeFolder + self.substr(self.find_last_of('/') + 1);
         TGameRunner runner(*platform, opt, std::move(info));
+        runner.setPlayerSettings(settings);
         if (!runner.start())
             return fail(runner.FailReason());
         if (headless)
