@@ -2,11 +2,17 @@
 // with zunotool game build and run with zunoplay --headless; the trace and
 // the variable dump must equal expected-trace.txt and expected-vars.txt.
 // run.args gives zunoplay's extra options (one line), input.txt scripted input.
+// expected-pixels.txt, when present, names pixels of screenshots: one
+// "STEP X Y RRGGBB" per line (# starts a comment); the run takes a screenshot
+// after each named frame step and every listed pixel must have that colour.
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "support/ProgramRunner.h"
@@ -38,6 +44,62 @@ std::vector<std::string> wordsOf(const std::string& line) {
     return words;
 }
 
+struct TExpectedPixel {
+    int         Step = 0, X = 0, Y = 0;
+    std::string Colour;                 // RRGGBB, lower case
+    int         Line = 0;
+};
+
+std::vector<TExpectedPixel> expectedPixels(const fs::path& file) {
+    std::vector<TExpectedPixel> pixels;
+    std::istringstream in(readFile(file));
+    int lineNo = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNo;
+        line = line.substr(0, line.find('#'));
+        std::istringstream words(line);
+        TExpectedPixel p;
+        p.Line = lineNo;
+        if (words >> p.Step >> p.X >> p.Y >> p.Colour)
+            pixels.push_back(p);
+        else
+            EXPECT_TRUE(line.find_first_not_of(" \t\r") == std::string::npos) << file << ":" << lineNo << ": bad line";
+    }
+    return pixels;
+}
+
+// The RGB pixels of a screenshot (rows top-down), or empty when it cannot be read.
+struct TShot {
+    int                  Width = 0, Height = 0;
+    std::vector<uint8_t> Rgb;
+};
+
+TShot readShot(const fs::path& file) {
+    TShot shot;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, file.string().c_str()))
+        return shot;
+    image.format = PNG_FORMAT_RGB;
+    shot.Rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, shot.Rgb.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return TShot{};
+    }
+    shot.Width = static_cast<int>(image.width);
+    shot.Height = static_cast<int>(image.height);
+    return shot;
+}
+
+std::string colourAt(const TShot& shot, int x, int y) {
+    if (x < 0 || y < 0 || x >= shot.Width || y >= shot.Height)
+        return "outside";
+    const uint8_t* p = &shot.Rgb[(size_t(y) * shot.Width + x) * 3];
+    char text[8];
+    std::snprintf(text, sizeof text, "%02x%02x%02x", p[0], p[1], p[2]);
+    return text;
+}
+
 class GameRun : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GameRun, TraceAndVariablesAsExpected) {
@@ -54,12 +116,29 @@ TEST_P(GameRun, TraceAndVariablesAsExpected) {
         args.push_back(w);
     if (fs::exists(src / "input.txt"))
         args.insert(args.end(), {"--input", (src / "input.txt").string()});
+    const std::vector<TExpectedPixel> pixels =
+        fs::exists(src / "expected-pixels.txt") ? expectedPixels(src / "expected-pixels.txt") : std::vector<TExpectedPixel>{};
+    auto shotFile = [&](int step) { return out / ("shot" + std::to_string(step) + ".png"); };
+    std::vector<int> steps;
+    for (const TExpectedPixel& p : pixels)
+        if (std::find(steps.begin(), steps.end(), p.Step) == steps.end()) {
+            steps.push_back(p.Step);
+            args.insert(args.end(), {"--screenshot", std::to_string(p.Step) + ":" + shotFile(p.Step).string()});
+        }
     args.insert(args.end(), {"--trace", (out / "trace.txt").string(), "--dump-vars", (out / "vars.txt").string(),
                              (out / "game.dat").string()});
     TProgramResult played = zuno::test::runProgram(zunoplay, args);
     ASSERT_EQ(played.status, 0) << played.err;
     EXPECT_EQ(readFile(out / "trace.txt"), readFile(src / "expected-trace.txt"));
     EXPECT_EQ(readFile(out / "vars.txt"), readFile(src / "expected-vars.txt"));
+    std::map<int, TShot> shots;
+    for (int step : steps) {
+        shots[step] = readShot(shotFile(step));
+        EXPECT_GT(shots[step].Width, 0) << "no screenshot of step " << step;
+    }
+    for (const TExpectedPixel& p : pixels)
+        EXPECT_EQ(colourAt(shots[p.Step], p.X, p.Y), p.Colour)
+            << "expected-pixels.txt:" << p.Line << ": step " << p.Step << " at " << p.X << "," << p.Y;
 }
 
 std::vector<std::string> testGames() {
