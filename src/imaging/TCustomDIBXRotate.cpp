@@ -135,6 +135,21 @@ void drawRotated(TCustomDIBX& dst, int32_t x, int32_t y, TRunParams p, bool useK
         v += dvdx * k0;
         uint8_t* drow = d.row(Y);
         uint32_t* out = straight ? reinterpret_cast<uint32_t*>(drow) + box.Left + k0 : sbuf;
+        if (straight && !m) {
+            // 32-bit copy: nothing but the sampling in the loop; without a
+            // turn the source row is the same along the whole row.
+            if (dvdx == 0) {
+                const uint8_t* srow = s0 + (sy0 + syStep * int32_t(v >> 16)) * spitch;
+                for (int32_t i = 0; i < cnt; ++i, u += dudx)
+                    std::memcpy(out + i, srow + 4 * int64_t(sx0 + sxStep * int32_t(u >> 16)), 4);
+            } else {
+                for (int32_t i = 0; i < cnt; ++i, u += dudx, v += dvdx) {
+                    const uint8_t* srow = s0 + (sy0 + syStep * int32_t(v >> 16)) * spitch;
+                    std::memcpy(out + i, srow + 4 * int64_t(sx0 + sxStep * int32_t(u >> 16)), 4);
+                }
+            }
+            continue;
+        }
         for (int32_t i = 0; i < cnt; ++i, u += dudx, v += dvdx) {
             int32_t sx = sx0 + sxStep * int32_t(u >> 16);
             int32_t sy = sy0 + syStep * int32_t(v >> 16);

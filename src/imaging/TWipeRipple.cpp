@@ -48,6 +48,7 @@ void TWipeRipple::DrawFrame() {
     TLockedSurface target(Target()), from(From()), to(To());
     if (!target.ok() || !from.ok() || !to.ok())
         return;
+    const int32_t half = W() / 2, mid = (W() - 1) / 2;  // right half: i = x - half; left: i = mid - x
     for (int32_t y = 0; y < H(); ++y) {
         const int32_t sy = y >= H() / 2 ? 1 : -1;
         const int32_t j = sy > 0 ? y - H() / 2 : (H() - 1) / 2 - y;
@@ -55,24 +56,37 @@ void TWipeRipple::DrawFrame() {
         uint32_t* o = row32(target, y);
         const uint32_t* f = row32(from, y);
         const uint32_t* s = row32(to, y);
-        for (int32_t x = 0; x < W(); ++x) {
-            const int32_t sx = x >= W() / 2 ? 1 : -1;
-            const TPolar& p = polar[sx > 0 ? x - W() / 2 : (W() - 1) / 2 - x];
-            const int64_t r = p.Distance;
-            if (r > front) {
-                o[x] = f[x];
-                continue;
-            }
-            if (r + L - 1 < front) {
-                o[x] = s[x];
-                continue;
-            }
-            // Within the wave: the new picture further out along the direction.
-            const int64_t shift = FProfile[size_t(r + L - 1 - front)];
+        // Along a quadrant row the distance never decreases: the new picture
+        // up to iNew (r + L - 1 < front), the wave up to iOld, then the old.
+        const TPolar* polarEnd = polar + FQuadW;
+        const int32_t iNew = int32_t(std::partition_point(polar, polarEnd, [&](const TPolar& p) {
+                                         return p.Distance + L - 1 < front;
+                                     }) - polar);
+        const int32_t iOld = int32_t(std::partition_point(polar, polarEnd, [&](const TPolar& p) {
+                                         return p.Distance <= front;
+                                     }) - polar);
+        auto wave = [&](int32_t x, int32_t sx, const TPolar& p) {
+            // The new picture further out along the direction.
+            const int64_t shift = FProfile[size_t(p.Distance + L - 1 - front)];
             const int64_t px = x + sx * ((shift * p.Cos + 32768) >> 16);
             const int64_t py = y + sy * ((shift * p.Sin + 32768) >> 16);
             o[x] = px >= 0 && px < W() && py >= 0 && py < H() ? row32(to, int32_t(py))[px] : s[x];
-        }
+        };
+        auto copy = [&](const uint32_t* source, int32_t x0, int32_t x1) {
+            if (x1 > x0)
+                std::memcpy(o + x0, source + x0, size_t(x1 - x0) * 4);
+        };
+        // Right half, x = half + i: new, wave, old.
+        copy(s, half, half + iNew);
+        for (int32_t i = iNew; i < iOld; ++i)
+            wave(half + i, 1, polar[i]);
+        copy(f, half + iOld, W());
+        // Left half, x = mid - i for x < half: old, wave, new from left to right.
+        const int32_t a = std::clamp(mid - iOld + 1, 0, half), b = std::clamp(mid - iNew + 1, 0, half);
+        copy(f, 0, a);
+        for (int32_t x = a; x < b; ++x)
+            wave(x, -1, polar[mid - x]);
+        copy(s, b, half);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <numbers>
 
+#include "imaging/WipeKernels.h"
 #include "imaging/WipeRows.h"
 
 namespace zuno {
@@ -37,16 +38,8 @@ bool TWipeSectorMask::UpdateMask() {
         return false;
     int64_t first[2] = {0, 0}, width[2] = {0, 0};
     const int32_t n = sectors(LastLevel, first, width);
-    for (int32_t y = 0; y < maskRows(); ++y) {
-        uint8_t* m = maskRow(y);
-        const uint16_t* d = FDirection.data() + size_t(y) * size_t(W());
-        for (int32_t x = 0; x < W(); ++x) {
-            bool in = false;
-            for (int32_t i = 0; i < n; ++i)
-                in |= uint64_t((d[x] - first[i]) & (kTurn - 1)) < uint64_t(width[i]);
-            m[x] = in ? 255 : 0;
-        }
-    }
+    for (int32_t y = 0; y < maskRows(); ++y)
+        sectorMaskRow(maskRow(y), FDirection.data() + size_t(y) * size_t(W()), W(), first, width, n);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "imaging/TWipeShadow.h"
 
+#include "imaging/WipeKernels.h"
 #include "imaging/WipeRows.h"
 
 namespace zuno {
@@ -53,15 +54,9 @@ bool TWipeShadow::UpdateMask() {
     }
     if (!levelChanged(mulDiv(t(), 512, T())))
         return false;
-    uint8_t value[256];
-    for (int32_t g = 0; g < 256; ++g)
-        value[g] = uint8_t(std::clamp<int64_t>(LastLevel + g - 256, 0, 255));
-    for (int32_t y = 0; y < maskRows(); ++y) {
-        uint8_t* m = maskRow(y);
-        const uint8_t* rule = FRule.data() + size_t(y) * size_t(W());
-        for (int32_t x = 0; x < W(); ++x)
-            m[x] = value[rule[x]];
-    }
+    // Per pixel of rule level g: clamp(level + g - 256, 0, 255).
+    for (int32_t y = 0; y < maskRows(); ++y)
+        ruleMaskRow(maskRow(y), FRule.data() + size_t(y) * size_t(W()), W(), int32_t(LastLevel) - 256);
     return true;
 }
 

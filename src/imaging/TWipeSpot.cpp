@@ -1,5 +1,6 @@
 #include "imaging/TWipeSpot.h"
 
+#include "imaging/WipeKernels.h"
 #include "imaging/WipeRows.h"
 
 namespace zuno {
@@ -32,43 +33,16 @@ void TWipeSpot::buildMap() {
 
 void TWipeSpot::DrawFrame() {
     const int64_t R = FMaxDistance + 512;
-    const int64_t b = mulDiv(t(), R, T());
-    // Per distance: 0 old, 1 old plus grey, 2 new plus grey, 3 new.
-    struct TLook {
-        uint8_t kind;
-        uint8_t grey;
-    };
-    std::vector<TLook> look(size_t(FMaxDistance) + 1);
-    for (int64_t d = 0; d <= FMaxDistance; ++d) {
-        const int64_t v = b - d;
-        TLook& l = look[size_t(d)];
-        if (v < 0)
-            l = {0, 0};
-        else if (v < 256)
-            l = {1, uint8_t(v)};
-        else if (v < 512)
-            l = {2, uint8_t(511 - v)};
-        else
-            l = {3, 0};
-    }
+    const int32_t b = int32_t(mulDiv(t(), R, T()));
+    // Per pixel at distance d, v := clamp(b - d, 0, 511): up to 255 the old
+    // pixel plus grey v (v = 0: the old pixel), above it the new pixel plus
+    // grey 511 - v (v = 511: the new pixel).
     TLockedSurface target(Target()), from(From()), to(To());
     if (!target.ok() || !from.ok() || !to.ok())
         return;
-    for (int32_t y = 0; y < H(); ++y) {
-        uint32_t* o = row32(target, y);
-        const uint32_t* f = row32(from, y);
-        const uint32_t* s = row32(to, y);
-        const uint16_t* dist = FDistance.data() + size_t(y) * size_t(W());
-        for (int32_t x = 0; x < W(); ++x) {
-            const TLook l = look[std::min<size_t>(dist[x], look.size() - 1)];
-            switch (l.kind) {
-            case 0: o[x] = f[x]; break;
-            case 1: o[x] = addGrey(f[x], l.grey); break;
-            case 2: o[x] = addGrey(s[x], l.grey); break;
-            default: o[x] = s[x]; break;
-            }
-        }
-    }
+    for (int32_t y = 0; y < H(); ++y)
+        greyStepDistance(row32(target, y), row32(from, y), row32(to, y), FDistance.data() + size_t(y) * size_t(W()),
+                         W(), b);
 }
 
 } // namespace zuno

@@ -2,6 +2,7 @@
 
 #include <numbers>
 
+#include "imaging/WipeKernels.h"
 #include "imaging/WipeRows.h"
 
 namespace zuno {
@@ -37,6 +38,8 @@ void TWipeTwistH::DrawFrame() {
     TLockedSurface target(Target()), from(From()), to(To());
     if (!target.ok() || !from.ok() || !to.ok())
         return;
+    if (v)
+        prepareColumns(from, to);
     for (int32_t y = 0; y < H(); ++y) {
         uint32_t* o = row32(target, y);
         if (!v) {
@@ -65,22 +68,66 @@ void TWipeTwistH::DrawFrame() {
             }
             continue;
         }
-        const uint32_t* f = row32(from, y);
-        const uint32_t* nw = row32(to, y);
-        for (int32_t x = 0; x < W(); ++x) {
-            const TSlat& s = FSlats[size_t(x)];
-            if (s.Kind == 0) {
-                o[x] = f[x];
-            } else if (s.Kind == 2) {
-                o[x] = nw[x];
-            } else {
-                // The column squeezed to Length rows, centred on black.
-                const int32_t y0 = (H() - s.Length) / 2;
-                if (y < y0 || y >= y0 + s.Length)
-                    o[x] = 0;
-                else
-                    o[x] = row32(s.ShowsNew ? to : from, int32_t(int64_t(y - y0) * H() / s.Length))[x];
+        drawColumnsRow(o, row32(from, y), row32(to, y));
+    }
+    if (v)
+        drawSqueezedColumns(target);
+}
+
+void TWipeTwistH::prepareColumns(TLockedSurface& from, TLockedSurface& to) {
+    // Runs of neighbouring columns in the same state, and for each squeezed
+    // column the rows it covers and its picture.
+    FRuns.clear();
+    FColumns.resize(FSlats.size());
+    for (int32_t x = 0; x < W(); ++x) {
+        const TSlat& s = FSlats[size_t(x)];
+        if (FRuns.empty() || FRuns.back().Kind != s.Kind)
+            FRuns.push_back({s.Kind, x, x + 1});
+        else
+            FRuns.back().End = x + 1;
+        if (s.Kind != 1)
+            continue;
+        TColumn& c = FColumns[size_t(x)];
+        c.Top = (H() - s.Length) / 2;
+        c.Bottom = c.Top + s.Length;
+        TLockedSurface& source = s.ShowsNew ? to : from;
+        c.Source = source.row(0);
+        c.Pitch = source.pitch();
+    }
+}
+
+void TWipeTwistH::drawColumnsRow(uint32_t* o, const uint32_t* f, const uint32_t* nw) {
+    // The columns in their old or new state, row by row.
+    for (const TRun& run : FRuns) {
+        const size_t bytes = size_t(run.End - run.Begin) * 4;
+        if (run.Kind == 0) {
+            std::memcpy(o + run.Begin, f + run.Begin, bytes);
+            continue;
+        }
+        if (run.Kind == 2) {
+            std::memcpy(o + run.Begin, nw + run.Begin, bytes);
+            continue;
+        }
+        // Squeezed columns are drawn by drawSqueezedColumns.
+    }
+}
+
+void TWipeTwistH::drawSqueezedColumns(TLockedSurface& target) {
+    // A squeezed column reads its own source rows. The columns go in strips
+    // a cache line wide, each row by row, so that the lines one row of the
+    // strip reads serve its neighbouring columns too.
+    constexpr int32_t kStrip = 16;
+    TSqueezedColumn strip[kStrip];
+    for (const TRun& run : FRuns) {
+        if (run.Kind != 1)
+            continue;
+        for (int32_t x0 = run.Begin; x0 < run.End; x0 += kStrip) {
+            const int32_t n = std::min(kStrip, run.End - x0);
+            for (int32_t i = 0; i < n; ++i) {
+                const TColumn& c = FColumns[size_t(x0 + i)];
+                strip[i] = {c.Source + int64_t(x0 + i) * 4, c.Pitch, c.Top, c.Bottom - c.Top};
             }
+            squeezedColumns(target.row(0) + int64_t(x0) * 4, target.pitch(), H(), strip, n);
         }
     }
 }

@@ -11,6 +11,8 @@
 
 namespace zuno {
 
+class TLockedSurface;
+
 class TWipeTwistH : public TCustomWipe {
 public:
     using TCustomWipe::TCustomWipe;
@@ -29,7 +31,23 @@ protected:
     TSlat               slat(int32_t i, int32_t n, int32_t length) const;
 
 private:
+    // TWipeTwistV: the columns of one frame.
+    struct TRun {
+        uint8_t         Kind;
+        int32_t         Begin, End;
+    };
+    struct TColumn {
+        int32_t         Top = 0, Bottom = 0;    // the rows the squeezed column covers
+        const uint8_t*  Source = nullptr;       // the picture it shows: first row, pitch
+        int64_t         Pitch = 0;
+    };
+    void                prepareColumns(TLockedSurface& from, TLockedSurface& to);
+    void                drawColumnsRow(uint32_t* o, const uint32_t* f, const uint32_t* nw);
+    void                drawSqueezedColumns(TLockedSurface& target);
+
     std::vector<TSlat>  FSlats;
+    std::vector<TRun>   FRuns;
+    std::vector<TColumn> FColumns;
 };
 
 class TWipeTwistV : public TWipeTwistH {
