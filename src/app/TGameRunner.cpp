@@ -159,6 +159,8 @@ bool TGameRunner::startMedia() {
     media.SoundFont = FSettings.soundFont;
     FMedia = std::make_unique<TMediaSystem>(FFiles, media, [this] { return FPlatform.ticks(); });
     FEnv.Media = FMedia.get();
+    FMediaSource = std::make_unique<TZunoMediaSystemSource>(*FMedia, FFiles, [this] { return FPlatform.ticks(); });
+    FRegistry.MediaSource = FMediaSource.get();
     installMediaSystemVariables(FParams, *FMedia);
     FPlatform.openAudio([this](int16_t* samples, int frames) {
         FMedia->Mixer().pull(samples, frames);
@@ -174,6 +176,8 @@ void TGameRunner::stopMedia() {
     FParams.SetSystemAccess(SV_MIDIPORT, {});
     FParams.SetSystemAccess(SV_MIDIPORTS, {});
     FEnv.Media = nullptr;
+    FRegistry.MediaSource = nullptr;
+    FMediaSource.reset();
     FMedia.reset();
     if (FDump)
         FDump->close();

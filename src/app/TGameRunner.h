@@ -18,6 +18,7 @@
 #include "expr/TSysFuncMan.h"
 #include "imaging/TDIBX.h"
 #include "objects/TZunoBaseList.h"
+#include "objects/TZunoMediaSource.h"
 #include "platform/DisplayModes.h"
 #include "platform/TPlatform.h"
 #include "platform/TSceneBuffer.h"
@@ -81,6 +82,7 @@ private:
     TModeChoice         FModes;             // the full-screen modes the game may use
     std::ofstream       FTrace;
     std::unique_ptr<TMediaSystem> FMedia;       // after the project, before the sound output
+    std::unique_ptr<TZunoMediaSource> FMediaSource;     // what sounds, movies and timers use
     std::unique_ptr<TAudioDump> FDump;
     std::string         FFailReason;
     bool                FClosed = false;

@@ -26,6 +26,7 @@
 #include "objects/TZunoSlider.h"
 #include "objects/TZunoSound.h"
 #include "objects/TZunoTimer.h"
+#include "objects/TZunoVideo.h"
 
 namespace zuno {
 

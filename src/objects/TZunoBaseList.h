@@ -20,6 +20,8 @@
 
 namespace zuno {
 
+class TZunoMediaSource;
+
 class TZunoBaseList : public TZunoComponent {
 public:
     static constexpr int kKeyCount = 256;
@@ -149,6 +151,9 @@ public:
     bool                SoundOn() const { return FSoundOn; }
     void                SetSoundOn(bool on);
     std::function<void(bool on)> OnSoundOn;
+
+    // --- media (sounds, movies, the clock of fades and timers); none: silence ---
+    TZunoMediaSource*   MediaSource = nullptr;
 
     // --- event queue ------------------------------------------------------------------------------
     TTimerList&         Events() { return FEvents; }

@@ -12,7 +12,7 @@
 // TZunoTile            a picture repeated over the control (LT_TILE)
 // TZunoParticleImages  one particle of a particle surface
 // TZunoPrevImages      the thumbnails of a preview menu (LT_IMAGES)
-// TZunoVideo           a movie surface (LT_VIDEO)
+// (TZunoVideo, the movie surface, is in TZunoVideo.h)
 //
 // Alpha: 0 draws nothing, 1 .. 254 constant opacity, 255 an opaque copy
 // (honouring the key colour), 256 and above additive with strength
@@ -252,11 +252,6 @@ public:
 class TZunoParticleImages : public TZunoCustomImages {};
 
 class TZunoPrevImages : public TZunoImages {};
-
-class TZunoVideo : public TZunoCustomImage {
-public:
-    uint8_t             GetCompoType() const override { return LT_VIDEO; }
-};
 
 // The extension of a game file name ("" when none), lower-cased, with its dot.
 std::string             fileExtensionLower(const std::string& name);

@@ -59,6 +59,7 @@ void TComMovieStop::LoadState(TStream& s) {
     FWaiting = ReadBool(s);
     if (version > 99)
         FLocked = ReadBool(s);
+    FTarget = nullptr;
 }
 
 void TComMediaPlay::Fields(TRecordFields& f) { f.Expr("object", FObjectName); }

@@ -5,6 +5,8 @@
 
 namespace zuno {
 
+class TZunoObject;
+
 class TComTextIns : public TCommand {
 public:
     using TCommand::TCommand;
@@ -41,6 +43,8 @@ class TComMovieStop : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(ctMovieStop)
+    void                Begin(TCallMan& callMan) override;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     bool                LocksEvents() const override { return FLocked; }
     bool                Waits() const override { return FWaiting; }
     bool                KeepsState() const override { return true; }
@@ -57,12 +61,14 @@ public:
     std::string         FTargetName;                            // the target object, empty: none
     bool                FWaiting = false;
     bool                FLocked = false;
+    TZunoObject*        FTarget = nullptr;                      // not owned; looked up by name after a load
 };
 
 class TComMediaPlay : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(ctMediaPlay)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FObjectName;
