@@ -53,8 +53,8 @@ TKsWord::TRevealResult TKsWord::Reveal(TWdPage& page, int32_t elapsed) {
         const int64_t rate = std::max(0, TextDelayRate);
         while (page.Countdown <= 0 && !page.AllRevealed()) {
             const TWdRow& row = *page.Rows[page.CursorRow];
-            if (row.Y - page.ScrollY > PageHeight)
-                break;      // the rest lies below the visible part of the page
+            if (row.Y - page.ScrollY > std::max(0, PageHeight))
+                break;      // the rest lies below the visible part of the page (a box without height shows its top row)
             TWdGlyph& item = *row.Items[page.CursorItem];
             item.Alpha = 0;
             if (item.Wait >= 0)
