@@ -122,7 +122,7 @@ private:
     void                interpretTag(const std::string& token, class TTagValList& tags);
     bool                evaluateVar(const TWdOpeVar& var, std::string& value) const;
     void                measure(TWdGlyph& item) const;
-    TWdFontSpec         fontOf(const TWdReal& item) const;
+    TWdFont             fontOf(const TWdReal& item) const;
     size_t              runEnd(size_t first, size_t last) const;
     void                placeCaret(const TWdPage& page, const TWdRow& row, const TWdGlyph& item, bool after);
 

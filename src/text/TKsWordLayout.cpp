@@ -103,9 +103,9 @@ void placeRowVertically(TWdRow& row) {
 TKsWord::measure
 ================
 */
-TWdFontSpec TKsWord::fontOf(const TWdReal& item) const {
+TWdFont TKsWord::fontOf(const TWdReal& item) const {
     const TWdStyle& s = *item.Style;
-    TWdFontSpec f;
+    TWdFont f;
     f.Name = textOf(s.FontName).empty() ? std::string_view(DefaultFontName) : std::string_view(*s.FontName);
     f.Size = std::clamp(s.FontSize != 0 ? s.FontSize : DefaultFontSize, 0, kMaxFontSize);
     f.StyleFlags = s.StyleFlags;

@@ -4,7 +4,7 @@
 
 namespace zuno {
 
-TWdSize TWdCellMetrics::CharCell(uint16_t, const TWdFontSpec& font) const {
+TWdSize TWdCellMetrics::CharCell(uint16_t, const TWdFont& font) const {
     int32_t h = font.Size;
     int32_t width = h + ((font.StyleFlags & FS_ITALIC) ? h / 5 : 0);
     int32_t height = font.HasRuby ? h + std::max(1, h / 2) : h;

@@ -18,7 +18,7 @@ struct TWdSize {
 };
 
 // A character's font with every default already resolved against the word.
-struct TWdFontSpec {
+struct TWdFont {
     std::string_view    Name;
     int32_t             Size = 0;           // 0 .. kMaxFontSize
     uint8_t             StyleFlags = 0;     // FS_ bits
@@ -35,7 +35,7 @@ constexpr int32_t kMaxBorderWidth = 255;
 class TWdMetrics {
 public:
     virtual             ~TWdMetrics() = default;
-    virtual TWdSize     CharCell(uint16_t code, const TWdFontSpec& font) const = 0;
+    virtual TWdSize     CharCell(uint16_t code, const TWdFont& font) const = 0;
     virtual TWdSize     ImageSize(const std::string& source) const = 0;
 };
 
@@ -46,7 +46,7 @@ public:
 // is the 8 x 8 empty picture that a missing image file yields.
 class TWdCellMetrics : public TWdMetrics {
 public:
-    TWdSize             CharCell(uint16_t code, const TWdFontSpec& font) const override;
+    TWdSize             CharCell(uint16_t code, const TWdFont& font) const override;
     TWdSize             ImageSize(const std::string& source) const override;
 };
 

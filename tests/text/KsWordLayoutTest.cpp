@@ -19,7 +19,7 @@ using zuno::test::TPagesText;
 // Characters 10 x 10; images sized by name ("w x h" in a table).
 class TFakeMetrics : public TWdMetrics {
 public:
-    TWdSize CharCell(uint16_t, const TWdFontSpec& font) const override { return {font.Size, font.Size}; }
+    TWdSize CharCell(uint16_t, const TWdFont& font) const override { return {font.Size, font.Size}; }
     TWdSize ImageSize(const std::string& source) const override {
         auto it = Images.find(source);
         return it != Images.end() ? it->second : TWdSize{};
