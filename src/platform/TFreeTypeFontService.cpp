@@ -191,7 +191,16 @@ public:
         int64_t upem = FFace->units_per_EM ? FFace->units_per_EM : 1000;
         int64_t winAscent = FFace->ascender, winDescent = -FFace->descender;
         auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(FFace, FT_SFNT_OS2));
-        if (os2 && os2->usWinAscent + os2->usWinDescent > 0) {
+        // The cell: the typographic ascent and descent when they make up the
+        // em, as in the faces the Windows names map to (the Windows faces
+        // they stand for have cells of exactly one em, so a height of 24
+        // gives 24-pixel full-width characters there too); else the face's
+        // Windows ascent and descent.
+        if (os2 && os2->version != 0xFFFF && os2->sTypoAscender > 0 &&
+            int64_t(os2->sTypoAscender) - os2->sTypoDescender == upem) {
+            winAscent = os2->sTypoAscender;
+            winDescent = -int64_t(os2->sTypoDescender);
+        } else if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
             winAscent = os2->usWinAscent;
             winDescent = os2->usWinDescent;
         }

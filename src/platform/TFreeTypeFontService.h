@@ -3,8 +3,10 @@
 // Windows face names (ＭＳ ゴシック → IPAGothic, ＭＳ Ｐゴシック → IPAPGothic,
 // ＭＳ 明朝 → IPAMincho, ＭＳ Ｐ明朝 → IPAPMincho); FreeType scales it the
 // way the Windows font service did (a positive height is the cell height,
-// ascent plus descent from the face's Windows metrics; a negative one the
-// em) and renders coverage in the grey formats of the anti-alias levels.
+// ascent plus descent, a negative one the em; faces whose typographic ascent
+// and descent make up the em have cells of one em, like the Windows faces
+// they stand for) and renders coverage in the grey formats of the
+// anti-alias levels.
 // Bold and italic are synthesised when the face has no such style.
 //
 // Fonts opened from the service must not outlive it.
