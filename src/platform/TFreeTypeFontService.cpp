@@ -11,6 +11,7 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <vector>
 
 #include "core/Cp932.h"
 
@@ -46,12 +47,19 @@ uint32_t firstCodePoint(const std::string& s) {
 }
 
 // A character code (one byte, or a double-byte code with the lead byte high)
-// as Unicode.
+// as Unicode. Each code is converted once; the table (256 KB) is filled as
+// codes are first met (glyphs are made on the window thread only).
 uint32_t unicodeOf(uint16_t code) {
-    std::string bytes;
-    if (code > 0xFF) bytes.push_back(char(code >> 8));
-    bytes.push_back(char(code & 0xFF));
-    return firstCodePoint(cp932ToUtf8(bytes));
+    constexpr uint32_t kUnknown = 0xFFFFFFFF;
+    static std::vector<uint32_t> table(0x10000, kUnknown);
+    uint32_t& u = table[code];
+    if (u == kUnknown) {
+        std::string bytes;
+        if (code > 0xFF) bytes.push_back(char(code >> 8));
+        bytes.push_back(char(code & 0xFF));
+        u = firstCodePoint(cp932ToUtf8(bytes));
+    }
+    return u;
 }
 
 int32_t roundDiv(int64_t a, int64_t b) {
@@ -237,7 +245,9 @@ public:
     const TOutlineMetrics& Metrics() const override { return FMetrics; }
 
     bool RenderGlyph(uint16_t code, int32_t level, TGlyphBitmap& out) override {
-        out = TGlyphBitmap{};
+        // Reset field by field: the bit buffer keeps its memory between glyphs.
+        out.BlackBoxWidth = out.BlackBoxHeight = out.OriginX = out.OriginY = out.CellIncX = out.Pitch = 0;
+        out.Bits.clear();
         bool mono = level <= kAntiAliasMono;
         FT_GlyphSlot slot = load(code, mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
         if (!slot) return false;
