@@ -79,7 +79,7 @@ public:
     virtual uint8_t*    CurrentRecord() = 0;                    // nullptr when RecNo is -1
     virtual uint8_t*    RecordAt(int32_t i) = 0;                // nullptr when out of range
     virtual bool        GrowRecords(uint8_t type, int32_t size) = 0;  // false: over the limits
-    virtual void        ShrinkRecords(int32_t k) = 0;
+    virtual void        ShrinkRecords(int32_t k) = 0;               // the caller then removes field k
     virtual bool        AppendRecord() = 0;                     // false only over the limits
     virtual void        DeleteRecord() = 0;
     virtual bool        MoveFirst() = 0;
