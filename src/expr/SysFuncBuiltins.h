@@ -17,5 +17,6 @@ void registerArrayFuncs(TBuiltinTable& t);
 void registerMathFuncs(TBuiltinTable& t);
 void registerDateFuncs(TBuiltinTable& t);
 void registerVarFuncs(TBuiltinTable& t);
+void registerTableFuncs(TBuiltinTable& t);
 
 } // namespace zuno

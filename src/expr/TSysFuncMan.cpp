@@ -6,6 +6,7 @@
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "expr/SysFuncBuiltins.h"
+#include "expr/TDBManager.h"
 #include "expr/TParamCollection.h"
 #include "platform/posix/PosixServices.h"
 
@@ -109,6 +110,7 @@ const std::array<TBuiltinFn, kSysFuncCount>& builtins() {
         registerMathFuncs(t);
         registerDateFuncs(t);
         registerVarFuncs(t);
+        registerTableFuncs(t);
         return t;
     }();
     return table;
@@ -117,7 +119,10 @@ const std::array<TBuiltinFn, kSysFuncCount>& builtins() {
 } // namespace
 
 TSysFuncMan::TSysFuncMan(TParamCollection& params)
-    : FParams(params), FOverrides(kSysFuncCount), FRandSeed(timeOfDaySeed()) {}
+    : FParams(params), FTables(std::make_unique<TDBManager>()), FOverrides(kSysFuncCount),
+      FRandSeed(timeOfDaySeed()) {}
+
+TSysFuncMan::~TSysFuncMan() = default;
 
 void TSysFuncMan::Call(TCustomParam& R, int number, const TParamArgs& args) {
     if (number < 0 || number >= kSysFuncCount)

@@ -16,6 +16,7 @@
 
 namespace zuno {
 
+class TDBManager;
 class TParamCollection;
 class TSysFuncMan;
 
@@ -38,8 +39,11 @@ using TSysFunc = std::function<void(TSysFuncMan& man, TCustomParam& R, const TPa
 class TSysFuncMan {
 public:
     explicit            TSysFuncMan(TParamCollection& params);
+                        ~TSysFuncMan();
 
     TParamCollection&   Params() const { return FParams; }
+    // The tables of the DB functions (one database for the whole player).
+    TDBManager&         Tables() const { return *FTables; }
 
     // Runs function `number` (0-154) with result variable R. Errors are
     // EZunoError; functions that need parts of the player not plugged in yet
@@ -54,6 +58,11 @@ public:
     // and ran. Set by the expression compiler's side; unset, Calc fails.
     std::function<bool(const std::string& text)> CalcHook;
 
+    // Reads a whole game file (DBLoadTsvFile): false when the file is not
+    // available. Set by the part that owns the game's files; unset, no game
+    // file is available.
+    std::function<bool(const std::string& name, std::string& bytes)> ReadGameFile;
+
     // --- the random generator of Random() (one seed for the whole player) ---
     void                SetRandomSeed(uint32_t seed) { FRandSeed = seed; }
     uint32_t            RandomSeed() const { return FRandSeed; }
@@ -62,6 +71,7 @@ public:
 
 private:
     TParamCollection&   FParams;
+    std::unique_ptr<TDBManager> FTables;
     std::vector<TSysFunc> FOverrides;                      // empty entries: the built-in or "not available"
     uint32_t            FRandSeed;
 };

@@ -1,6 +1,7 @@
 // What the control-flow commands do when they run.
 #include "core/EZunoError.h"
 #include "expr/TParamCollection.h"
+#include "expr/TDBManager.h"
 #include "expr/TSysFuncMan.h"
 #include "expr/TZunoParser.h"
 #include "objects/TZunoBaseList.h"
@@ -205,6 +206,8 @@ void TComReset::Execute(TCallMan& cm, TPage*& page, int32_t& pc) {
         env.Registry->Reset();
     if (env.Params)
         env.Params->ResetVariables();
+    if (env.Funcs)
+        env.Funcs->Tables().ResetTables();      // persistent tables survive a reset
     page = cm.Start(FPageFile);
     pc = FTargetIndex;
 }

@@ -1,6 +1,7 @@
 #include "script/ScriptSystemVars.h"
 
 #include "archive/TVrFileManager.h"
+#include "core/EZunoError.h"
 #include "expr/TParamCollection.h"
 #include "expr/TSysFuncMan.h"
 #include "objects/TZunoBaseList.h"
@@ -112,6 +113,19 @@ void installScriptSystemVariables(TScriptEnv& env, TProject& project) {
                 var.SetStringAt(static_cast<int>(i), lines[i]);
             R.SetBoolean(true);
         });
+        // DBLoadTsvFile reads game files under the same availability rule.
+        env.Funcs->ReadGameFile = [p, files](const std::string& name, std::string& bytes) {
+            if (!p->FileExists(name))
+                return false;
+            TKsMemoryStream data;
+            try {
+                files->ReadFile(data, name);
+            } catch (const EZunoError&) {
+                return false;   // no DB function raises: an unreadable file is an unavailable one
+            }
+            bytes.assign(data.Data().begin(), data.Data().end());
+            return true;
+        };
     }
 }
 

@@ -361,7 +361,7 @@ TEST_F(SysFunc, CalcUsesTheHook) {
 }
 
 TEST_F(SysFunc, FunctionsOfOtherPartsRaiseUntilSupplied) {
-    for (const char* name : {"GetProp", "Exists", "LoadTextFile", "FileExists", "DBInsert", "SaveScreen"})
+    for (const char* name : {"GetProp", "Exists", "LoadTextFile", "FileExists", "ExtractFile", "SaveScreen"})
         EXPECT_EQ(errorOf(name, {}), std::string(name) + ":この関数は使用できません");
     m.SetFunction(sysFuncIndexOf("Exists"),
                   [](TSysFuncMan&, TCustomParam& R, const TParamArgs& a) { R.SetBoolean(a[0]->AsString() == "obj"); });

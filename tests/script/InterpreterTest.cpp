@@ -4,6 +4,7 @@
 #include "ScriptTestGame.h"
 
 #include "core/EZunoError.h"
+#include "expr/TDBManager.h"
 #include "archive/TZunoInstallSet.h"
 #include "objects/TZunoBaseList.h"
 #include "objects/TZunoSound.h"
@@ -313,6 +314,27 @@ TEST_F(InterpreterTest, ResetRestartsWithFreshGameVariables) {
     TScriptGame& g = Run({&main}, {intVar("n", 0)});
     g.Frames(4);
     EXPECT_EQ(g.Var("n"), "4");                     // status variables survive a reset
+}
+
+// A persistent table survives the Reset command, a game table does not;
+// DBLoadTsvFile reads its file through the game's files.
+TEST_F(InterpreterTest, ResetKeepsPersistentTablesAndTsvFilesLoadFromTheGame) {
+    TPageBuilder main("main.zsb");
+    main.Let("made = made + DBCreateTable(\"game\", FALSE)");
+    main.Let("kept = kept + DBCreateTable(\"keep\", TRUE)");
+    main.Let("loaded = DBLoadTsvFile(\"items.tsv\")");
+    main.Let("n = n + DBRecordCount(\"keep\")");
+    main.Label("stop", 0, false);
+    auto& reset = main.Add<TComReset>();
+    reset.FPageFile = "main.zsb";
+    TScriptGame& g = Run({&main}, {intVar("made", 0), intVar("kept", 0), intVar("n", 0), intVar("loaded", 0)});
+    std::ofstream(Folder.folder() + "items.tsv", std::ios::binary) << "id int\tname\r\n1\ta\r\n2\tb\r\n";
+    g.Frames(2);
+    EXPECT_EQ(g.Var("made"), "2");                  // made again after the reset
+    EXPECT_EQ(g.Var("kept"), "1");                  // still there after the reset
+    EXPECT_EQ(g.Var("n"), "4");
+    EXPECT_EQ(g.Var("loaded"), "0");                // DBLoadTsvFile sets no result
+    EXPECT_EQ(g.Funcs.Tables().Table("game")->RecordCount(), 2);
 }
 
 TEST_F(InterpreterTest, CommandFailingForeverIsPassedOverWithoutFreezingTheFrame) {
