@@ -10,6 +10,7 @@
 #include "expr/TSysFuncMan.h"
 #include "expr/ZunoCalc.h"
 #include "objects/TZunoBaseList.h"
+#include "objects/TZunoSound.h"
 #include "script/ComFlow.h"
 #include "script/TCallMan.h"
 
@@ -40,9 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TParamCollection params;
     TSysFuncMan funcs(params);
     TZunoBaseList registry;
-    auto sender = std::make_unique<TZunoNamedObject>();
-    sender->SetName("btn");
-    registry.Register(std::move(sender));
+    registry.Create<TZunoSound>()->SetName("btn");
     TScriptEnv env;
     env.Files = files;
     env.Params = &params;

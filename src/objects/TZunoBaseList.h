@@ -104,6 +104,7 @@ public:
 
     // --- per-frame passes -----------------------------------------------------------------
     void                InputStep(int32_t elapsedMs);
+    using TZunoComponent::Update;                                     // the object's own update stays visible
     void                Update(int32_t elapsedMs);
     int32_t             FrameElapsed() const { return FElapsed; }
     void                Draw();
