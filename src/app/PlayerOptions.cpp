@@ -27,7 +27,8 @@ const std::vector<TPlayerOptionSpec>& playerOptionTable() {
     using O = TPlayerOptions;
     using S = const std::string&;
     static const std::vector<TPlayerOptionSpec> table = {
-        {{"--headless"}, nullptr, "no window and no sound device; virtual clock of 16 ms per frame step",
+        // Summaries stay within 55 columns: the help puts them after a 24-column label.
+        {{"--headless"}, nullptr, "no window, no sound device; a 16 ms virtual clock",
          "Runs without a window and without a sound device. Every frame step advances the game clock by "
          "exactly 16 ms, so a run gives the same pictures, trace and sound every time.",
          [](O& o, S, S) { o.Headless = true; }},
@@ -39,7 +40,7 @@ const std::vector<TPlayerOptionSpec>& playerOptionTable() {
              if (*o.Frames < 0)
                  throw TUsageError{option + ": negative count"};
          }},
-        {{"--input"}, "FILE", "scripted input events, one FRAME VERB ARGS line each",
+        {{"--input"}, "FILE", "scripted input, lines of FRAME VERB ARGS",
          "Scripted input, read before the first frame: one event per line, FRAME VERB ARGS, with the verbs "
          "move, down, up, click, wheel, keydown, keyup, key, activate, deactivate and quit.",
          [](O& o, S, S v) { o.InputFile = v; }},
@@ -54,17 +55,17 @@ const std::vector<TPlayerOptionSpec>& playerOptionTable() {
          "When the run ends, writes every variable that is not a system variable to FILE, one line each: "
          "name, type code and value, separated by tabs.",
          [](O& o, S, S v) { o.DumpVarsFile = v; }},
-        {{"--audio-dump"}, "FILE", "write everything mixed for the sound output to FILE (WAV)",
+        {{"--audio-dump"}, "FILE", "write all the sound mixed for output to FILE (WAV)",
          "Writes everything mixed for the sound output to FILE as a WAV file (PCM, 44100 Hz, 16-bit stereo). "
          "With --headless the mix follows the virtual clock, so the same run gives the same file.",
          [](O& o, S, S v) { o.AudioDumpFile = v; }},
-        {{"--seed"}, "N", "seed of the run-time random generator (headless default 0)",
+        {{"--seed"}, "N", "seed of the random generator (headless default 0)",
          "Seeds the run-time random generator (headless default 0); with --headless every random source of "
          "the player follows it.",
          [](O& o, S option, S v) { o.Seed = number<uint32_t>(option, v); }},
         {{"--no-logo"}, nullptr, "skip the made-with logo", "Skips the made-with logo shown before the game.",
          [](O& o, S, S) { o.NoLogo = true; }},
-        {{"--config", "/config"}, nullptr, "open the settings dialog (only as the first argument)",
+        {{"--config", "/config"}, nullptr, "open the settings dialog (first argument only)",
          "Opens the settings dialog, which edits game.ini, instead of playing. Only as the first argument.",
          [](O&, S option, S) { throw TUsageError{option + " must be the first argument"}; }},
         {{"--help", "-h"}, nullptr, "print this help", "Prints the options and exits.",

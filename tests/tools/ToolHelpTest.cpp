@@ -52,16 +52,18 @@ TEST(ToolHelp, GlobalHelpListsEachCommandOnceWithItsOptions) {
         EXPECT_EQ(own.out.rfind(std::string("usage: zunotool ") + c.forms[0].synopsis + "\n", 0), 0u) << own.out;
         const std::string block = own.out.substr(own.out.find("\n\n") + 2);
         EXPECT_NE(r.out.find("\n" + block), std::string::npos) << block;
-        for (const ToolOption& o : c.options)
+        for (const ToolOption& o : c.options) {
             for (const char* n : o.names) {
                 EXPECT_NE(own.out.find(std::string(" ") + n), std::string::npos) << n;
                 // The parser takes every option the help shows.
                 std::vector<std::string> args{n};
                 if (o.value)
                     args.push_back("1");
-                if (std::string(n) != "--")
+                if (std::string(n) != "--") {
                     EXPECT_EQ(parseToolArgs(c, args).options.size(), 1u) << n;
+                }
             }
+        }
     }
 }
 
@@ -86,7 +88,8 @@ TEST(ToolHelp, HelpForms) {
     // After "--" calc takes --help as an expression.
     zuno::test::TProgramResult r = runProgram(builtProgram("zunotool"), {"calc", "--", "--help"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("!\t", 0), 0u) << r.out;
+    ASSERT_FALSE(r.out.empty());
+    EXPECT_TRUE(r.out[0] == '=' || r.out[0] == '!') << r.out;
 }
 
 // Usage errors: one "zunotool: MESSAGE" line (then the command's synopsis

@@ -149,7 +149,7 @@ int runUnpack(const std::vector<std::string>& args) {
 
 ToolCommandRegistrar lsCommand({"ls",
     {{"ls ARCHIVE",
-      "One line per entry in directory order: NAME<TAB>SIZE<TAB>STORED<TAB>CRC<TAB>CRCKIND (SIZE the stored "
+      "One line per entry in directory order, its fields NAME SIZE STORED CRC CRCKIND separated by tabs (SIZE the stored "
       "byte count, STORED 1 or 0, CRC eight hex digits, CRCKIND 1 or 0). ARCHIVE is an archive, a data file "
       "with its .ext index beside it, a program or .scr with an appended archive, or the first volume of a "
       "split archive."}},

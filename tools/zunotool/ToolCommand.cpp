@@ -153,8 +153,9 @@ std::string toolHelp() {
                       "       zunotool COMMAND --help\n"
                       "       zunotool --help | --version\n"
                       "\n"
-                      "Builds and inspects the data of zunoplay games. Errors go to standard error as\n"
-                      "one line \"zunotool: MESSAGE\" (exit status 1); a wrong command line exits with 2.\n"
+                      "Builds and inspects the data of zunoplay games. Errors go to standard error\n"
+                      "as one line \"zunotool: MESSAGE\" (exit status 1); a wrong command line exits\n"
+                      "with 2.\n"
                       "\n"
                       "commands:\n";
     for (const ToolCommand& c : toolCommands())
