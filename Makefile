@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps configure build play test sanitize fuzz bench clean
+.PHONY: all deps configure build play test package sanitize fuzz bench clean
 
 all: build
 
@@ -21,6 +21,10 @@ play: deps build
 
 test: deps build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, in $(BUILD)/package (README.md, Installing).
+package: deps build
+	cd $(BUILD) && cpack -G DEB
 
 sanitize: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZUNO_SANITIZE=ON -DZUNO_BENCH=OFF >/dev/null

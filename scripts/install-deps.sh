@@ -14,6 +14,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   ffmpeg sox vorbis-tools
   xvfb xauth xdotool imagemagick
+  dpkg-dev file groff-base
 )
 
 missing=()

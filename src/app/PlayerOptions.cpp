@@ -4,27 +4,6 @@
 
 namespace zuno {
 
-const char* playerUsage() {
-    return "usage: zunoplay [OPTIONS] [GAME ...]\n"
-           "       zunoplay --config | /config\n"
-           "\n"
-           "GAME names the game folder (also the folder of save.dat) or a data file;\n"
-           "each is searched for game.dat or an appended archive.\n"
-           "\n"
-           "  --headless            no window and no sound device; virtual clock of 16 ms per frame\n"
-           "  --frames N            stop after N frame steps (headless default 600)\n"
-           "  --input FILE          scripted input events\n"
-           "  --screenshot N:FILE   write the scene after frame step N as PNG (repeatable)\n"
-           "  --trace FILE          write the command trace to FILE (UTF-8)\n"
-           "  --dump-vars FILE      write the game variables when the run ends\n"
-           "  --audio-dump FILE     write everything mixed for the sound output to FILE (WAV, 44100 Hz,\n"
-           "                        16-bit stereo); headless, the mix follows the virtual clock\n"
-           "  --seed N              seed of the run-time random generator (headless default 0)\n"
-           "  --no-logo             skip the made-with logo\n"
-           "  --config, /config     open the settings dialog\n"
-           "  --help, --version     this text, the version\n";
-}
-
 template <class T>
 static T number(const std::string& option, const std::string& text) {
     T v{};
@@ -34,66 +13,147 @@ static T number(const std::string& option, const std::string& text) {
     return v;
 }
 
+static void applyScreenshot(TPlayerOptions& o, const std::string& option, const std::string& v) {
+    size_t colon = v.find(':');
+    if (colon == std::string::npos || colon + 1 >= v.size())
+        throw TUsageError{option + " needs N:FILE"};
+    TScreenshotRequest r{number<int>(option, v.substr(0, colon)), v.substr(colon + 1)};
+    if (r.Frame < 1)
+        throw TUsageError{option + ": frame steps count from 1"};
+    o.Screenshots.push_back(r);
+}
+
+const std::vector<TPlayerOptionSpec>& playerOptionTable() {
+    using O = TPlayerOptions;
+    using S = const std::string&;
+    static const std::vector<TPlayerOptionSpec> table = {
+        // Summaries stay within 55 columns: the help puts them after a 24-column label.
+        {{"--headless"}, nullptr, "no window, no sound device; a 16 ms virtual clock",
+         "Runs without a window and without a sound device. Every frame step advances the game clock by "
+         "exactly 16 ms, so a run gives the same pictures, trace and sound every time.",
+         [](O& o, S, S) { o.Headless = true; }},
+        {{"--frames"}, "N", "stop after N frame steps (headless default 600)",
+         "Stops after N frame steps (with --headless the default is 600). The run also ends when the game "
+         "ends.",
+         [](O& o, S option, S v) {
+             o.Frames = number<int64_t>(option, v);
+             if (*o.Frames < 0)
+                 throw TUsageError{option + ": negative count"};
+         }},
+        {{"--input"}, "FILE", "scripted input, lines of FRAME VERB ARGS",
+         "Scripted input, read before the first frame: one event per line, FRAME VERB ARGS, with the verbs "
+         "move, down, up, click, wheel, keydown, keyup, key, activate, deactivate and quit.",
+         [](O& o, S, S v) { o.InputFile = v; }},
+        {{"--screenshot"}, "N:FILE", "write the scene after frame step N as PNG (repeatable)",
+         "After frame step N has composed the scene, writes it to FILE as a 24-bit PNG of the game screen's "
+         "size. Repeatable; N counts frame steps from 1.",
+         applyScreenshot},
+        {{"--trace"}, "FILE", "write the command trace to FILE (UTF-8)",
+         "Writes one trace line per command run and per event handler started to FILE, as UTF-8.",
+         [](O& o, S, S v) { o.TraceFile = v; }},
+        {{"--dump-vars"}, "FILE", "write the game variables to FILE when the run ends",
+         "When the run ends, writes every variable that is not a system variable to FILE, one line each: "
+         "name, type code and value, separated by tabs.",
+         [](O& o, S, S v) { o.DumpVarsFile = v; }},
+        {{"--audio-dump"}, "FILE", "write all the sound mixed for output to FILE (WAV)",
+         "Writes everything mixed for the sound output to FILE as a WAV file (PCM, 44100 Hz, 16-bit stereo). "
+         "With --headless the mix follows the virtual clock, so the same run gives the same file.",
+         [](O& o, S, S v) { o.AudioDumpFile = v; }},
+        {{"--seed"}, "N", "seed of the random generator (headless default 0)",
+         "Seeds the run-time random generator (headless default 0); with --headless every random source of "
+         "the player follows it.",
+         [](O& o, S option, S v) { o.Seed = number<uint32_t>(option, v); }},
+        {{"--no-logo"}, nullptr, "skip the made-with logo", "Skips the made-with logo shown before the game.",
+         [](O& o, S, S) { o.NoLogo = true; }},
+        {{"--config", "/config"}, nullptr, "open the settings dialog (first argument only)",
+         "Opens the settings dialog, which edits game.ini, instead of playing. Only as the first argument.",
+         [](O&, S option, S) { throw TUsageError{option + " must be the first argument"}; }},
+        {{"--help", "-h"}, nullptr, "print this help", "Prints the options and exits.",
+         [](O& o, S, S) { o.Help = true; }},
+        {{"--version"}, nullptr, "print the version", "Prints the version and exits.",
+         [](O& o, S, S) { o.Version = true; }},
+    };
+    return table;
+}
+
+static std::string lowerAscii(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return s;
+}
+
+static std::string optionLabel(const TPlayerOptionSpec& spec) {
+    std::string label;
+    for (const char* n : spec.Names) {
+        if (!label.empty())
+            label += ", ";
+        label += n;
+    }
+    if (spec.Value)
+        label += std::string(" ") + spec.Value;
+    return label;
+}
+
+const std::string& playerUsage() {
+    static const std::string text = [] {
+        std::string s = "usage: zunoplay [OPTIONS] [GAME ...]\n"
+                        "       zunoplay --config | /config\n"
+                        "\n"
+                        "GAME names the game folder (also the folder of save.dat) or a data file;\n"
+                        "each is searched for game.dat or an appended archive. After -- every\n"
+                        "argument is a GAME.\n"
+                        "\n"
+                        "options:\n";
+        const size_t column = 24;
+        for (const TPlayerOptionSpec& spec : playerOptionTable()) {
+            std::string label = "  " + optionLabel(spec);
+            if (label.size() + 2 > column)
+                label += "\n" + std::string(column, ' ');
+            else
+                label.resize(column, ' ');
+            s += label + spec.Summary + "\n";
+        }
+        return s;
+    }();
+    return text;
+}
+
+static const TPlayerOptionSpec* findOption(const std::string& arg) {
+    for (const TPlayerOptionSpec& spec : playerOptionTable())
+        for (const char* n : spec.Names)
+            if (arg == n)
+                return &spec;
+    return nullptr;
+}
+
 TPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
     TPlayerOptions o;
-    auto lower = [](std::string s) {
-        for (char& c : s)
-            if (c >= 'A' && c <= 'Z')
-                c = char(c - 'A' + 'a');
-        return s;
-    };
-    if (!args.empty() && (args[0] == "--config" || lower(args[0]) == "/config")) {
+    if (!args.empty() && (args[0] == "--config" || lowerAscii(args[0]) == "/config")) {
         o.Config = true;
         return o;
     }
     bool onlyGames = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw TUsageError{a + " needs a value"};
-            return args[++i];
-        };
         if (onlyGames || a.size() < 2 || a[0] != '-') {
             o.Games.push_back(a);
-        } else if (a == "--") {
-            onlyGames = true;
-        } else if (a == "--help" || a == "-h") {
-            o.Help = true;
-        } else if (a == "--version") {
-            o.Version = true;
-        } else if (a == "--headless") {
-            o.Headless = true;
-        } else if (a == "--frames") {
-            o.Frames = number<int64_t>(a, value());
-            if (*o.Frames < 0)
-                throw TUsageError{"--frames: negative count"};
-        } else if (a == "--input") {
-            o.InputFile = value();
-        } else if (a == "--screenshot") {
-            const std::string& v = value();
-            size_t colon = v.find(':');
-            if (colon == std::string::npos || colon + 1 >= v.size())
-                throw TUsageError{"--screenshot needs N:FILE"};
-            TScreenshotRequest r{number<int>(a, v.substr(0, colon)), v.substr(colon + 1)};
-            if (r.Frame < 1)
-                throw TUsageError{"--screenshot: frame steps count from 1"};
-            o.Screenshots.push_back(r);
-        } else if (a == "--trace") {
-            o.TraceFile = value();
-        } else if (a == "--dump-vars") {
-            o.DumpVarsFile = value();
-        } else if (a == "--audio-dump") {
-            o.AudioDumpFile = value();
-        } else if (a == "--seed") {
-            o.Seed = number<uint32_t>(a, value());
-        } else if (a == "--no-logo") {
-            o.NoLogo = true;
-        } else if (a == "--config") {
-            throw TUsageError{"--config must be the first argument"};
-        } else {
-            throw TUsageError{"unknown option " + a};
+            continue;
         }
+        if (a == "--") {
+            onlyGames = true;
+            continue;
+        }
+        const TPlayerOptionSpec* spec = findOption(a);
+        if (!spec)
+            throw TUsageError{"unknown option " + a};
+        std::string value;
+        if (spec->Value) {
+            if (i + 1 >= args.size())
+                throw TUsageError{a + " needs a value (" + spec->Value + ")"};
+            value = args[++i];
+        }
+        spec->Apply(o, a, value);
     }
     return o;
 }

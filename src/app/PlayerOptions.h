@@ -34,7 +34,19 @@ struct TUsageError {
     std::string         Message;
 };
 
+// One option of the player. The table drives both the parser and the help
+// text (and the manual page), so every option parsed is documented.
+struct TPlayerOptionSpec {
+    std::vector<const char*> Names;         // the first is the main spelling ("--help", "-h")
+    const char*         Value;              // name of its value ("N"), nullptr for a switch
+    const char*         Summary;            // one line of help
+    const char*         Details;            // a longer description for the manual page
+    void              (*Apply)(TPlayerOptions& o, const std::string& option, const std::string& value);
+};
+
+const std::vector<TPlayerOptionSpec>& playerOptionTable();
+
 TPlayerOptions          parsePlayerOptions(const std::vector<std::string>& args);
-const char*             playerUsage();
+const std::string&      playerUsage();      // zunoplay --help; every line ends in '\n'
 
 } // namespace zuno

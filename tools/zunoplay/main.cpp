@@ -2,6 +2,7 @@
 // hands the run to TGameRunner.
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "archive/TVrFileManager.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
+#include "GameArgumentCheck.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/InputScript.h"
 #include "platform/posix/PosixServices.h"
@@ -32,19 +34,38 @@ int main(int argc, char** argv) {
     try {
         opt = parsePlayerOptions(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const TUsageError& e) {
-        std::fprintf(stderr, "zunoplay: %s\n%s", e.Message.c_str(), playerUsage());
+        std::fprintf(stderr, "zunoplay: %s (zunoplay --help lists the options)\n", e.Message.c_str());
         return 2;
     }
     if (opt.Help) {
-        std::fputs(playerUsage(), stdout);
+        std::fputs(playerUsage().c_str(), stdout);
         return 0;
     }
     if (opt.Version) {
-        std::printf("zunoplay 0.1.0\n");
+        std::printf("zunoplay %s\n", ZUNO_VERSION);
         return 0;
     }
     try {
         const std::string exeFolder = executableFolder();
+        const std::string self = argv[0];
+        const std::string playerFile = exeFolder + self.substr(self.find_last_of('/') + 1);
+        // Say what is wrong with the game or the display in one line before
+        // any window or sound device is asked for.
+        const std::optional<std::string> noDisplay = opt.Headless ? std::nullopt : displayProblem();
+        if (!opt.Config) {
+            std::optional<std::string> problem =
+                opt.Games.empty() ? playerFolderProblem(exeFolder, playerFile) : gameArgumentProblem(opt.Games[0]);
+            if (problem) {
+                const int status = fail(*problem);
+                // Started from a desktop menu, standard error is seen by no one.
+                if (!opt.Headless && !noDisplay)
+                    createSdlPlatform()->messageBox("zunoplay", *problem, TMessageButtons::ok, TMessageIcon::warning,
+                                                    TMessageAnswer::ok);
+                return status;
+            }
+        }
+        if (noDisplay)
+            return fail(opt.Config ? "no display for the settings dialog" : *noDisplay);
         if (opt.Config) {
             runConfigDialog(gameIniPath(exeFolder, userConfigFolder()), runSettingsDialog);
             return 0;
@@ -75,8 +96,7 @@ int main(int argc, char** argv) {
         TProjectStartInfo info;
         info.Arguments = opt.Games;
         info.ExecutableFolder = exeFolder;
-        std::string self = argv[0];
-        info.ExecutablePath = exeFolder + self.substr(self.find_last_of('/') + 1);
+        info.ExecutablePath = playerFile;
         TGameRunner runner(*platform, opt, std::move(info));
         runner.setPlayerSettings(settings);
         if (!runner.start())

@@ -147,21 +147,26 @@ int runUnpack(const std::vector<std::string>& args) {
     return status;
 }
 
-ToolCommandRegistrar lsCommand({"ls", "  ls ARCHIVE\n"
-                                       "      one line per entry: NAME<TAB>SIZE<TAB>STORED<TAB>CRC<TAB>CRCKIND; ARCHIVE\n"
-                                       "      is an archive, a data file with its .ext index, a program with an appended\n"
-                                       "      archive or the first volume of a split archive",
-                                 runLs});
-ToolCommandRegistrar catCommand({"cat", "  cat ARCHIVE NAME\n"
-                                         "      the entry's uncompressed contents on standard output (NAME in UTF-8)",
-                                  runCat});
-ToolCommandRegistrar packCommand({"pack", "  pack DIR OUT\n"
-                                           "      the files below DIR as a version-102 archive OUT, names relative to DIR\n"
-                                           "      with \\ separators in code page 932 byte order",
-                                   runPack});
-ToolCommandRegistrar unpackCommand({"unpack", "  unpack ARCHIVE DIR\n"
-                                               "      every entry written below DIR; names that would leave DIR are refused",
-                                     runUnpack});
+ToolCommandRegistrar lsCommand({"ls",
+    {{"ls ARCHIVE",
+      "One line per entry in directory order, its fields NAME SIZE STORED CRC CRCKIND separated by tabs (SIZE the stored "
+      "byte count, STORED 1 or 0, CRC eight hex digits, CRCKIND 1 or 0). ARCHIVE is an archive, a data file "
+      "with its .ext index beside it, a program or .scr with an appended archive, or the first volume of a "
+      "split archive."}},
+    runLs});
+ToolCommandRegistrar catCommand({"cat",
+    {{"cat ARCHIVE NAME", "The entry's uncompressed contents on standard output (NAME in UTF-8, \\ between folders)."}},
+    runCat});
+ToolCommandRegistrar packCommand({"pack",
+    {{"pack DIR OUT",
+      "Writes the files below DIR as a version-102 archive OUT, names relative to DIR with \\ separators, "
+      "in the byte order of their code page 932 names."}},
+    runPack});
+ToolCommandRegistrar unpackCommand({"unpack",
+    {{"unpack ARCHIVE DIR",
+      "Writes every entry below DIR, creating its folders; an entry whose name would leave DIR is refused "
+      "and nothing of it is written."}},
+    runUnpack});
 
 } // namespace
 

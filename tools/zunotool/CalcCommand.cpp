@@ -89,27 +89,24 @@ void declare(TParamCollection& params, const Declaration& d) {
 
 int runCalc(const std::vector<std::string>& args) {
     std::vector<Declaration> decls;
-    std::vector<std::string> exprs;
     bool haveSeed = false;
     uint32_t seed = 0;
-    bool options = true;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (options && a == "--") {
-            options = false;
-        } else if (options && (a == "-d" || a == "--decl")) {
-            if (++i >= args.size())
-                throw UsageError(a + " needs a declaration");
-            decls.push_back(parseDeclaration(args[i]));
-        } else if (options && a == "--seed") {
-            if (++i >= args.size() || !tryStrToInt(args[i]))
+    // Arguments that start with '-' but are no option are expressions ("-1").
+    const ToolArgs parsed = parseToolArgs(*findToolCommand("calc"), args, true);
+    for (const ToolArgs::Given& g : parsed.options) {
+        if (g.option->names[0] == std::string("--decl")) {
+            decls.push_back(parseDeclaration(g.value));
+        } else {
+            std::optional<int32_t> n = tryStrToInt(g.value);
+            if (!n)
                 throw UsageError("--seed needs a number");
             haveSeed = true;
-            seed = static_cast<uint32_t>(*tryStrToInt(args[i]));
-        } else {
-            exprs.push_back(utf8ToCp932(a));
+            seed = static_cast<uint32_t>(*n);
         }
     }
+    std::vector<std::string> exprs;
+    for (const std::string& a : parsed.operands)
+        exprs.push_back(utf8ToCp932(a));
 
     TParamCollection params;
     TSysFuncMan funcs(params);
@@ -139,13 +136,17 @@ int runCalc(const std::vector<std::string>& args) {
 
 const ToolCommandRegistrar registrar({
     "calc",
-    "  calc [-d DECL]... [--seed N] [--] [EXPR]...\n"
-    "      a fresh variable table; each DECL (NAME:TYPE[=VALUE] or NAME[D1,D2,...]:TYPE[=VALUE],\n"
-    "      TYPE int|float|flag|str; a VALUE given to an array fills every element) creates a global\n"
-    "      variable, then each EXPR is compiled and evaluated in order. Prints one line per EXPR\n"
-    "      (=<TAB>TYPE<TAB>VALUE, =<TAB>none, or !<TAB>MESSAGE when it does not compile), then the\n"
-    "      variables. --seed sets the generator of Random(); after -- every argument is an EXPR.",
+    {{"calc [-d DECL]... [--seed N] [--] [EXPR]...",
+      "A fresh variable table with the system variables; each DECL creates a global variable, then each EXPR "
+      "is compiled and evaluated in order. Prints one line per EXPR: =<TAB>TYPE<TAB>VALUE, =<TAB>none when it "
+      "yields no result, or !<TAB>MESSAGE when it does not compile; then the variables in the variable-dump "
+      "format. The exit status is 0 even when an expression failed."}},
     runCalc,
+    {{{"--decl", "-d"}, "DECL",
+      "NAME:TYPE[=VALUE] or NAME[D1,D2,...]:TYPE[=VALUE], TYPE int, float, flag or str; a VALUE given to an "
+      "array fills every element"},
+     {{"--seed"}, "N", "seed of the generator of Random()"},
+     {{"--"}, nullptr, "every argument after it is an EXPR"}},
 });
 
 } // namespace

@@ -37,9 +37,8 @@ std::string readTextFile(const fs::path& path) {
 
 // Runs another zunotool command (image convert, pack) by its registered name.
 int runTool(const std::string& name, const std::vector<std::string>& args) {
-    for (const ToolCommand& c : toolCommands())
-        if (name == c.name)
-            return c.run(args);
+    if (const ToolCommand* c = findToolCommand(name))
+        return c->run(args);
     throw EZunoError::fromUtf8("zunotool has no command " + name);
 }
 
@@ -184,9 +183,10 @@ int runGame(const std::vector<std::string>& args) {
 }
 
 ToolCommandRegistrar gameCommand({"game",
-    "  game build SRCDIR OUTDIR  compile a game folder (*.zs pages, zuno.zpt, NAME.drl.png pictures,\n"
-    "                            NAME.drl.frames/ folders of 0.png 1.png ... and a delay file) into\n"
-    "                            OUTDIR/files and pack it into OUTDIR/game.dat",
+    {{"game build SRCDIR OUTDIR",
+      "Compiles a game folder in the source forms (*.zs pages, zuno.zpt, NAME.drl.png pictures, "
+      "NAME.drl.frames/ folders of 0.png 1.png ... with an optional delay file; other files as they are) "
+      "into OUTDIR/files and packs it into OUTDIR/game.dat."}},
     runGame});
 
 } // namespace

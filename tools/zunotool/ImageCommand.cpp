@@ -62,38 +62,26 @@ std::vector<uint8_t> rgbaOf(const TDrelFrame& frame) {
 int runImage(const std::vector<std::string>& args) {
     if (args.empty() || args[0] != "convert")
         throw UsageError("unknown image command (convert)");
-    std::vector<std::string> paths;
     int64_t frame = 0, id = 0, kind = dcDefault, quality = 70, delay = -1;
     bool frameGiven = false;
-    for (size_t i = 1; i < args.size(); ++i) {
-        std::string a = args[i], value;
-        size_t eq = a.find('=');
-        bool isOption = a.size() > 2 && a.compare(0, 2, "--") == 0;
-        if (isOption && eq != std::string::npos) {
-            value = a.substr(eq + 1);
-            a.resize(eq);
-        } else if (isOption) {
-            if (i + 1 >= args.size())
-                throw UsageError(a + " needs a value");
-            value = args[++i];
-        }
-        if (!isOption) {
-            paths.push_back(a);
-        } else if (a == "--frame") {
-            frame = parseInteger(a, value, 0, INT32_MAX);
+    ToolArgs parsed = parseToolArgs(*findToolCommand("image"),
+                                    std::vector<std::string>(args.begin() + 1, args.end()));
+    for (const ToolArgs::Given& g : parsed.options) {
+        const std::string main = g.option->names[0];
+        if (main == "--frame") {
+            frame = parseInteger(g.name, g.value, 0, INT32_MAX);
             frameGiven = true;
-        } else if (a == "--id") {
-            id = parseInteger(a, value, INT32_MIN, UINT32_MAX);
-        } else if (a == "--kind") {
-            kind = parseInteger(a, value, 0, 2);
-        } else if (a == "--quality") {
-            quality = parseInteger(a, value, 1, 100);
-        } else if (a == "--delay") {
-            delay = parseInteger(a, value, 0, INT32_MAX);
-        } else {
-            throw UsageError("unknown option " + a);
+        } else if (main == "--id") {
+            id = parseInteger(g.name, g.value, INT32_MIN, UINT32_MAX);
+        } else if (main == "--kind") {
+            kind = parseInteger(g.name, g.value, 0, 2);
+        } else if (main == "--quality") {
+            quality = parseInteger(g.name, g.value, 1, 100);
+        } else if (main == "--delay") {
+            delay = parseInteger(g.name, g.value, 0, INT32_MAX);
         }
     }
+    std::vector<std::string>& paths = parsed.operands;
     if (paths.size() < 2)
         throw UsageError("image convert needs IN and OUT");
     const std::string out = paths.back();
@@ -152,18 +140,19 @@ int runImage(const std::vector<std::string>& args) {
     return 0;
 }
 
-ToolCommandRegistrar imageCommand(
-    {"image",
-     "zunotool image convert IN... OUT [--frame N] [--id CODE] [--kind 0|1|2] [--quality Q] [--delay MS]\n"
-     "                                reads IN (.drl, .png, .bmp, .dib) and writes OUT: .png writes one frame\n"
-     "                                (--frame, default 0) as RGBA with the mask as alpha; .drl writes a\n"
-     "                                version-106 Drel file of every frame (or only --frame N).\n"
-     "                                Several INs make one animation of all their frames in that order;\n"
-     "                                --delay: every frame's display time in ms (0 plays as 1 ms).\n"
-     "                                --id: identification code of protected images (reading and writing;\n"
-     "                                written images are then protected and stored uncompressed);\n"
-     "                                --kind: 0 zlib (default), 1 none, 2 JPEG colour; --quality: JPEG 1-100 (70)",
-     runImage});
+ToolCommandRegistrar imageCommand({"image",
+    {{"image convert IN... OUT [OPTIONS]",
+      "Reads IN (.drl, .png, .bmp or .dib) and writes OUT: .png writes one frame's composed picture as RGBA "
+      "PNG, alpha from the frame's mask (255 without one); .drl writes a version-106 Drel file of every frame "
+      "(or of --frame N only). Several INs make one animation of all their frames in that order."}},
+    runImage,
+    {{{"--frame"}, "N", "the frame, counting from 0 (default 0); a frame the file does not have is an error"},
+     {{"--id"}, "CODE",
+      "identification code of protected images, for reading and writing (default 0); written images are then "
+      "protected and stored uncompressed"},
+     {{"--kind"}, "0|1|2", "Drel output: 0 zlib (default), 1 uncompressed, 2 JPEG colour"},
+     {{"--quality"}, "Q", "Drel output: JPEG quality 1-100 (default 70)"},
+     {{"--delay"}, "MS", "every frame's display time in milliseconds (0 plays as 1 ms)"}}});
 
 } // namespace
 

@@ -99,15 +99,17 @@ int runProject(const std::vector<std::string>& args) {
 }
 
 ToolCommandRegistrar pageCommand({"page",
-    "  page dump FILE.zsb        list a compiled page: header, property sets, every command with its fields\n"
-    "  page build SRC.zs OUT.zsb  compile a page from its source form\n"
-    "  page decompile FILE.zsb   print a compiled page in the source form (builds back to the same bytes)",
+    {{"page dump FILE.zsb", "Lists a compiled page: header, property sets, every command with its fields."},
+     {"page build SRC.zs OUT.zsb",
+      "Compiles a page from its source form; errors name the source line as FILE:LINE: MESSAGE."},
+     {"page decompile FILE.zsb", "Prints a compiled page in the source form, which builds back to the same bytes."}},
     runPage});
 ToolCommandRegistrar projectCommand({"project",
-    "  project dump FILE         list a compiled project (zuno.zpb): settings, initial variables, disc table\n"
-    "  project status SAVE.DAT   list the status data (version, status variables) and the entries of a save file\n"
-    "  project build SRC OUT.zpb  compile zuno.zpb from its text form\n"
-    "  project decompile FILE    print a compiled project in the text form",
+    {{"project dump FILE", "Lists a compiled project (zuno.zpb): settings, initial variables, disc table."},
+     {"project status SAVE.DAT",
+      "Lists the status data of a save file (version, status variables) and the save file's entries."},
+     {"project build SRC OUT.zpb", "Compiles zuno.zpb from its text form."},
+     {"project decompile FILE", "Prints a compiled project in the text form (every field)."}},
     runProject});
 
 } // namespace
