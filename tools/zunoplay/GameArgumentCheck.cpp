@@ -1,11 +1,12 @@
 #include "GameArgumentCheck.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
 #include "archive/GamePath.h"
+#include "core/TextHelpers.h"
+#include "platform/posix/PosixServices.h"
 
 namespace zuno {
 
@@ -31,12 +32,6 @@ bool folderHoldsGame(const std::string& folder) {
         if (findDiskFileNoCase(folder, name))
             return true;
     return false;
-}
-
-std::string withSlash(std::string folder) {
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    return folder;
 }
 
 } // namespace
@@ -65,7 +60,7 @@ std::optional<std::string> playerFolderProblem(const std::string& exeFolder, con
 std::optional<std::string> displayProblem() {
 #if defined(__unix__) && !defined(__APPLE__) && !defined(__ANDROID__)
     auto set = [](const char* name) {
-        const char* v = std::getenv(name);
+        const char* v = environmentValue(name);
         return v && *v;
     };
     if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("SDL_VIDEODRIVER"))
