@@ -65,8 +65,8 @@ public:
 };
 
 struct SoundFixture : ::testing::Test {
+    TFakeSource media;                      // outlives the registry, whose objects release into it
     TZunoBaseList reg;
-    TFakeSource media;
 
     void SetUp() override {
         reg.SetSize(64, 64);
