@@ -23,10 +23,10 @@ static void applyScreenshot(TPlayerOptions& o, const std::string& option, const 
     o.Screenshots.push_back(r);
 }
 
-const std::vector<TPlayerOptionSpec>& playerOptionTable() {
+const std::vector<TPlayerOption>& playerOptionTable() {
     using O = TPlayerOptions;
     using S = const std::string&;
-    static const std::vector<TPlayerOptionSpec> table = {
+    static const std::vector<TPlayerOption> table = {
         // Summaries stay within 55 columns: the help puts them after a 24-column label.
         {{"--headless"}, nullptr, "no window, no sound device; a 16 ms virtual clock",
          "Runs without a window and without a sound device. Every frame step advances the game clock by "
@@ -83,15 +83,15 @@ static std::string lowerAscii(std::string s) {
     return s;
 }
 
-static std::string optionLabel(const TPlayerOptionSpec& spec) {
+static std::string optionLabel(const TPlayerOption& option) {
     std::string label;
-    for (const char* n : spec.Names) {
+    for (const char* n : option.Names) {
         if (!label.empty())
             label += ", ";
         label += n;
     }
-    if (spec.Value)
-        label += std::string(" ") + spec.Value;
+    if (option.Value)
+        label += std::string(" ") + option.Value;
     return label;
 }
 
@@ -106,24 +106,24 @@ const std::string& playerUsage() {
                         "\n"
                         "options:\n";
         const size_t column = 24;
-        for (const TPlayerOptionSpec& spec : playerOptionTable()) {
-            std::string label = "  " + optionLabel(spec);
+        for (const TPlayerOption& option : playerOptionTable()) {
+            std::string label = "  " + optionLabel(option);
             if (label.size() + 2 > column)
                 label += "\n" + std::string(column, ' ');
             else
                 label.resize(column, ' ');
-            s += label + spec.Summary + "\n";
+            s += label + option.Summary + "\n";
         }
         return s;
     }();
     return text;
 }
 
-static const TPlayerOptionSpec* findOption(const std::string& arg) {
-    for (const TPlayerOptionSpec& spec : playerOptionTable())
-        for (const char* n : spec.Names)
+static const TPlayerOption* findOption(const std::string& arg) {
+    for (const TPlayerOption& option : playerOptionTable())
+        for (const char* n : option.Names)
             if (arg == n)
-                return &spec;
+                return &option;
     return nullptr;
 }
 
@@ -144,16 +144,16 @@ TPlayerOptions parsePlayerOptions(const std::vector<std::string>& args) {
             onlyGames = true;
             continue;
         }
-        const TPlayerOptionSpec* spec = findOption(a);
-        if (!spec)
+        const TPlayerOption* option = findOption(a);
+        if (!option)
             throw TUsageError{"unknown option " + a};
         std::string value;
-        if (spec->Value) {
+        if (option->Value) {
             if (i + 1 >= args.size())
-                throw TUsageError{a + " needs a value (" + spec->Value + ")"};
+                throw TUsageError{a + " needs a value (" + option->Value + ")"};
             value = args[++i];
         }
-        spec->Apply(o, a, value);
+        option->Apply(o, a, value);
     }
     return o;
 }

@@ -36,7 +36,7 @@ struct TUsageError {
 
 // One option of the player. The table drives both the parser and the help
 // text (and the manual page), so every option parsed is documented.
-struct TPlayerOptionSpec {
+struct TPlayerOption {
     std::vector<const char*> Names;         // the first is the main spelling ("--help", "-h")
     const char*         Value;              // name of its value ("N"), nullptr for a switch
     const char*         Summary;            // one line of help
@@ -44,7 +44,7 @@ struct TPlayerOptionSpec {
     void              (*Apply)(TPlayerOptions& o, const std::string& option, const std::string& value);
 };
 
-const std::vector<TPlayerOptionSpec>& playerOptionTable();
+const std::vector<TPlayerOption>& playerOptionTable();
 
 TPlayerOptions          parsePlayerOptions(const std::vector<std::string>& args);
 const std::string&      playerUsage();      // zunoplay --help; every line ends in '\n'

@@ -85,12 +85,12 @@ TEST(PlayerOptions, HelpShowsEveryAcceptedOption) {
         lines.push_back(line);
     }
     size_t from = 0;
-    for (const TPlayerOptionSpec& spec : playerOptionTable()) {
+    for (const TPlayerOption& option : playerOptionTable()) {
         std::string label = "  ";
-        for (const char* n : spec.Names)
+        for (const char* n : option.Names)
             label += std::string(label.size() > 2 ? ", " : "") + n;
-        if (spec.Value)
-            label += std::string(" ") + spec.Value;
+        if (option.Value)
+            label += std::string(" ") + option.Value;
         size_t i = from;
         while (i < lines.size() && lines[i].rfind(label, 0) != 0)
             ++i;
@@ -98,10 +98,10 @@ TEST(PlayerOptions, HelpShowsEveryAcceptedOption) {
         from = i + 1;
 
         // Each spelling is accepted (a value where the option takes one).
-        for (const char* n : spec.Names) {
+        for (const char* n : option.Names) {
             std::vector<std::string> args{n};
-            if (spec.Value)
-                args.push_back(std::string(spec.Value) == "N:FILE" ? "1:x.png" : "1");
+            if (option.Value)
+                args.push_back(std::string(option.Value) == "N:FILE" ? "1:x.png" : "1");
             if (std::string(n) == "--config" || std::string(n) == "/config")
                 EXPECT_TRUE(parsePlayerOptions(args).Config);
             else

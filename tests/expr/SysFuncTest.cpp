@@ -20,8 +20,8 @@ protected:
 
     // Argument specs: "i:7" int32, "f:2.5" real, "b:1" flag, "s:text" text
     // (UTF-8 in the source), "r:bytes" text taken as bytes, "v:name" a bound variable.
-    std::unique_ptr<TCustomParam> arg(const std::string& spec) {
-        std::string kind = spec.substr(0, 2), v = spec.substr(2);
+    std::unique_ptr<TCustomParam> arg(const std::string& text) {
+        std::string kind = text.substr(0, 2), v = text.substr(2);
         if (kind == "v:") {
             auto r = std::make_unique<TParamVar>(v);
             r->Bind(t.Find(v));

@@ -16,7 +16,7 @@ using namespace zuno::test;
 
 namespace {
 
-struct BmpSpec {
+struct BmpLayout {
     int      bits;
     bool     topDown = false;
     uint32_t compression = 0;
@@ -25,7 +25,7 @@ struct BmpSpec {
 };
 
 // A bitmap file around stored rows (given top-down; written in the file's order).
-std::vector<uint8_t> bmpFile(const BmpSpec& s, int32_t w, int32_t h, const std::vector<std::vector<uint8_t>>& rows,
+std::vector<uint8_t> bmpFile(const BmpLayout& s, int32_t w, int32_t h, const std::vector<std::vector<uint8_t>>& rows,
                              const TPalette* palette = nullptr, const std::vector<uint8_t>* rle = nullptr) {
     Bytes info;
     const int colours = s.bits <= 8 ? 1 << s.bits : 0;
@@ -76,7 +76,7 @@ std::unique_ptr<TDrelFrameList> loadBmp(const std::vector<uint8_t>& bytes) {
 
 TEST(Bmp, EveryDepthInBothRowOrders) {
     struct Case {
-        BmpSpec spec;
+        BmpLayout layout;
         int32_t frameBits;
     };
     const Case cases[] = {
@@ -89,11 +89,11 @@ TEST(Bmp, EveryDepthInBothRowOrders) {
     for (const Case& c : cases) {
         const int32_t w = 11, h = 5;
         TDrelBitmap pic = patternBitmap(w, h, c.frameBits);
-        std::vector<uint8_t> file = bmpFile(c.spec, w, h, rowsOfBitmap(pic), &pic.Palette);
+        std::vector<uint8_t> file = bmpFile(c.layout, w, h, rowsOfBitmap(pic), &pic.Palette);
         auto list = loadBmp(file);
         ASSERT_EQ(list->Count(), 1);
         const TDrelFrame* f = list->Frames(0);
-        EXPECT_TRUE(samePixels(f->Bitmap, pic)) << c.spec.bits << " top-down " << c.spec.topDown;
+        EXPECT_TRUE(samePixels(f->Bitmap, pic)) << c.layout.bits << " top-down " << c.layout.topDown;
         EXPECT_FALSE(f->HasMask());
         if (c.frameBits <= 8) {
             for (int i = 0; i < pic.PaletteSize(); ++i)
@@ -112,7 +112,7 @@ TEST(Bmp, ThirtyTwoBitsGiveTwentyFourBitsAndAMask) {
                     rows[size_t(y)].insert(rows[size_t(y)].end(),
                                            {uint8_t(x), uint8_t(y), uint8_t(x + y + 100),
                                             uint8_t(withAlpha ? 40 * x + y : 0)});
-            auto list = loadBmp(bmpFile(BmpSpec{32, topDown}, w, h, rows));
+            auto list = loadBmp(bmpFile(BmpLayout{32, topDown}, w, h, rows));
             const TDrelFrame* f = list->Frames(0);
             ASSERT_EQ(f->Bitmap.BitCount(), 24);
             EXPECT_EQ(f->Bitmap.GetPixel(2, 1), 2u | (1u << 8) | (103u << 16));
@@ -133,7 +133,7 @@ TEST(Bmp, RunLengthCodedPictures) {
     const std::vector<uint8_t> rle8 = {3, 7, 0, 3, 1, 2, 3, 0, 0, 0,  // row 2: 7 7 7 1 2 3
                                        0, 2, 2, 1,                    // delta: x 2, up 1 -> row 0, x 2
                                        2, 9, 0, 1};                   // 9 9 at row 0, x 2..3; end
-    auto a = loadBmp(bmpFile(BmpSpec{8, false, 1}, 6, 3, {}, &pal, &rle8));
+    auto a = loadBmp(bmpFile(BmpLayout{8, false, 1}, 6, 3, {}, &pal, &rle8));
     const TDrelBitmap& p = a->Frames(0)->Bitmap;
     const uint32_t expect8[3][6] = {{0, 0, 9, 9, 0, 0}, {0, 0, 0, 0, 0, 0}, {7, 7, 7, 1, 2, 3}};
     for (int32_t y = 0; y < 3; ++y)
@@ -141,7 +141,7 @@ TEST(Bmp, RunLengthCodedPictures) {
             EXPECT_EQ(p.GetPixel(x, y), expect8[y][x]) << x << "," << y;
     // RLE4, 6 x 1: run of 3 alternating nibbles, absolute run of 3 (padded to 16 bits).
     const std::vector<uint8_t> rle4 = {3, 0x12, 0, 3, 0x45, 0x60, 0, 1};
-    auto b = loadBmp(bmpFile(BmpSpec{4, false, 2}, 6, 1, {}, &pal, &rle4));
+    auto b = loadBmp(bmpFile(BmpLayout{4, false, 2}, 6, 1, {}, &pal, &rle4));
     const uint32_t expect4[6] = {1, 2, 1, 4, 5, 6};
     for (int32_t x = 0; x < 6; ++x)
         EXPECT_EQ(b->Frames(0)->Bitmap.GetPixel(x, 0), expect4[x]);
@@ -149,7 +149,7 @@ TEST(Bmp, RunLengthCodedPictures) {
 
 TEST(Bmp, DamagedFilesAreErrors) {
     TDrelBitmap pic = patternBitmap(4, 3, 24);
-    std::vector<uint8_t> good = bmpFile(BmpSpec{24}, 4, 3, rowsOfBitmap(pic));
+    std::vector<uint8_t> good = bmpFile(BmpLayout{24}, 4, 3, rowsOfBitmap(pic));
     for (size_t n = 0; n < good.size(); ++n) {
         std::vector<uint8_t> cut(good.begin(), good.begin() + std::ptrdiff_t(n));
         EXPECT_THROW(loadBmp(cut), EZunoError) << n;
@@ -167,9 +167,9 @@ TEST(Bmp, DamagedFilesAreErrors) {
     EXPECT_THROW(loadBmp(patched(30, 9)), EZunoError);            // compression
     TPalette pal{};
     const std::vector<uint8_t> rle = {2, 1, 0, 1};
-    EXPECT_THROW(loadBmp(bmpFile(BmpSpec{8, true, 1}, 2, 2, {}, &pal, &rle)), EZunoError);  // top-down RLE
+    EXPECT_THROW(loadBmp(bmpFile(BmpLayout{8, true, 1}, 2, 2, {}, &pal, &rle)), EZunoError);  // top-down RLE
     const std::vector<uint8_t> shortAbsolute = {0, 9, 1, 2};
-    EXPECT_THROW(loadBmp(bmpFile(BmpSpec{8, false, 1}, 9, 1, {}, &pal, &shortAbsolute)), EZunoError);
+    EXPECT_THROW(loadBmp(bmpFile(BmpLayout{8, false, 1}, 9, 1, {}, &pal, &shortAbsolute)), EZunoError);
 }
 
 // ---------------------------------------------------------------- PNG
@@ -273,7 +273,7 @@ TEST(DrelFiles, LoadFromFileChoosesTheReaderByExtension) {
     TDrelFrameList out;
     out.AddFrame()->Bitmap = pic;
     out.SaveToFile(dir + "/a.DRL");
-    std::vector<uint8_t> bmp = bmpFile(BmpSpec{24}, 3, 2, rowsOfBitmap(pic));
+    std::vector<uint8_t> bmp = bmpFile(BmpLayout{24}, 3, 2, rowsOfBitmap(pic));
     std::ofstream(dir + "/b.Dib", std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()),
                                                           std::streamsize(bmp.size()));
     std::ofstream(dir + "/c.txt") << "Drel106";

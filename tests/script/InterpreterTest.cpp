@@ -17,10 +17,10 @@ class InterpreterTest : public ::testing::Test {
 protected:
     // Builds the game from the pages and starts it.
     TScriptGame& Run(std::vector<TPageBuilder*> pages, std::vector<TInitVariable> vars = {}) {
-        TGameSpec spec;
-        spec.Pages = std::move(pages);
-        spec.Variables = std::move(vars);
-        writeGame(Folder.folder(), spec);
+        TGameSetup setup;
+        setup.Pages = std::move(pages);
+        setup.Variables = std::move(vars);
+        writeGame(Folder.folder(), setup);
         Game.reset();
         std::filesystem::remove(Folder.folder() + "save.dat");   // no status data of an earlier run
         Game = std::make_unique<TScriptGame>(Folder.folder());
@@ -394,11 +394,11 @@ TEST_F(InterpreterTest, TerminateEndsTheRunAndTheExitPageRuns) {
     main.Let("n = 2");
     TPageBuilder bye("bye.zsb");
     bye.Let("n = n + 10");
-    TGameSpec spec;
-    spec.Pages = {&main, &bye};
-    spec.ExitPage = "bye.zsb";
-    spec.Variables = {intVar("n", 0)};
-    writeGame(Folder.folder(), spec);
+    TGameSetup setup;
+    setup.Pages = {&main, &bye};
+    setup.ExitPage = "bye.zsb";
+    setup.Variables = {intVar("n", 0)};
+    writeGame(Folder.folder(), setup);
     {
         TScriptGame g(Folder.folder());
         ASSERT_TRUE(g.Start());
@@ -418,10 +418,10 @@ TEST_F(InterpreterTest, TerminateEndsTheRunAndTheExitPageRuns) {
 TEST_F(InterpreterTest, KeepStatusOffWritesNoSaveFile) {
     TPageBuilder main("main.zsb");
     main.Wait("");
-    TGameSpec spec;
-    spec.Pages = {&main};
-    spec.KeepStatus = false;
-    writeGame(Folder.folder(), spec);
+    TGameSetup setup;
+    setup.Pages = {&main};
+    setup.KeepStatus = false;
+    writeGame(Folder.folder(), setup);
     {
         TScriptGame g(Folder.folder());
         ASSERT_TRUE(g.Start());
@@ -432,10 +432,10 @@ TEST_F(InterpreterTest, KeepStatusOffWritesNoSaveFile) {
 
 TEST_F(InterpreterTest, StartFailures) {
     TPageBuilder main("main.zsb");
-    TGameSpec spec;
-    spec.Pages = {&main};
-    spec.StartPage = "absent.zsb";
-    writeGame(Folder.folder(), spec);
+    TGameSetup setup;
+    setup.Pages = {&main};
+    setup.StartPage = "absent.zsb";
+    writeGame(Folder.folder(), setup);
     {
         TScriptGame g(Folder.folder());
         EXPECT_FALSE(g.Start());
@@ -551,9 +551,9 @@ namespace {
 TEST_F(InterpreterTest, StartWithoutArgumentsChecksTheInstallRecord) {
     TPageBuilder main("main.zsb");
     main.Wait("");
-    TGameSpec spec;
-    spec.Pages = {&main};
-    writeGame(Folder.folder(), spec);
+    TGameSetup setup;
+    setup.Pages = {&main};
+    writeGame(Folder.folder(), setup);
     {
         TScriptGame g(Folder.folder(), false);
         EXPECT_FALSE(g.Start());
@@ -570,10 +570,10 @@ TEST_F(InterpreterTest, StartWithoutArgumentsChecksTheInstallRecord) {
 TEST_F(InterpreterTest, FileExistenceFollowsTheDiscTable) {
     TPageBuilder main("main.zsb");
     main.Wait("");
-    TGameSpec spec;
-    spec.Pages = {&main};
-    spec.FolderDisks = {{"BGM", 2}};
-    writeGame(Folder.folder(), spec);
+    TGameSetup setup;
+    setup.Pages = {&main};
+    setup.FolderDisks = {{"BGM", 2}};
+    writeGame(Folder.folder(), setup);
     TScriptGame g(Folder.folder());
     ASSERT_TRUE(g.Start());
     int asked = 0;

@@ -26,11 +26,11 @@ protected:
     TScriptGame& Run(std::vector<TPageBuilder*> pages, std::vector<TInitVariable> vars = {},
                      std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {}) {
         Game.reset();                               // its end writes the status data
-        TGameSpec spec;
-        spec.Pages = std::move(pages);
-        spec.Variables = std::move(vars);
-        spec.Files = std::move(files);
-        writeGame(Folder.folder(), spec);
+        TGameSetup setup;
+        setup.Pages = std::move(pages);
+        setup.Variables = std::move(vars);
+        setup.Files = std::move(files);
+        writeGame(Folder.folder(), setup);
         std::filesystem::remove(Folder.folder() + "save.dat");
         Game = std::make_unique<TScriptGame>(Folder.folder());
         EXPECT_TRUE(Game->Start());

@@ -106,7 +106,7 @@ private:
     }
 };
 
-struct TGameSpec {
+struct TGameSetup {
     std::vector<TPageBuilder*> Pages;
     std::string StartPage = "main.zsb";
     std::string ExitPage;
@@ -133,21 +133,21 @@ inline TInitVariable strVar(const std::string& name, const std::string& v) {
 }
 
 // Writes FOLDER/game.dat holding zuno.zpb and the pages.
-inline void writeGame(const std::string& folder, const TGameSpec& spec) {
+inline void writeGame(const std::string& folder, const TGameSetup& setup) {
     TVrFileCollection archive;
     TProjectSetting project;
     project.FTitle = sjis("テスト");
     project.FScreenWidth = 64;
     project.FScreenHeight = 48;
-    project.FStartPage = spec.StartPage;
-    project.FExitPage = spec.ExitPage;
-    project.FKeepStatus = spec.KeepStatus ? 1 : 0;
-    project.FVariables = spec.Variables;
-    project.FFolderDisks = spec.FolderDisks;
+    project.FStartPage = setup.StartPage;
+    project.FExitPage = setup.ExitPage;
+    project.FKeepStatus = setup.KeepStatus ? 1 : 0;
+    project.FVariables = setup.Variables;
+    project.FFolderDisks = setup.FolderDisks;
     project.SaveToStream(*archive.AddMemoryEntry("zuno.zpb")->Data);
-    for (TPageBuilder* p : spec.Pages)
+    for (TPageBuilder* p : setup.Pages)
         p->Page->SaveToStream(*archive.AddMemoryEntry(p->Name)->Data);
-    for (const auto& [name, bytes] : spec.Files)
+    for (const auto& [name, bytes] : setup.Files)
         archive.AddMemoryEntry(name)->Data->WriteBuffer(bytes.data(), int64_t(bytes.size()));
     TKsBigMemoryStream image;
     archive.SaveToStream(image);

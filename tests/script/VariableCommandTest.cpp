@@ -10,10 +10,10 @@ namespace {
 class VariableCommandTest : public ::testing::Test {
 protected:
     TScriptGame& Run(TPageBuilder& main, std::vector<TInitVariable> vars = {}) {
-        TGameSpec spec;
-        spec.Pages = {&main};
-        spec.Variables = std::move(vars);
-        writeGame(Folder.folder(), spec);
+        TGameSetup setup;
+        setup.Pages = {&main};
+        setup.Variables = std::move(vars);
+        writeGame(Folder.folder(), setup);
         std::filesystem::remove(Folder.folder() + "save.dat");
         Game = std::make_unique<TScriptGame>(Folder.folder());
         EXPECT_TRUE(Game->Start());

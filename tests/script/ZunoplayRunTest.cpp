@@ -30,10 +30,10 @@ TEST(ZunoplayRunTest, HeadlessRunWritesTraceAndVariables) {
     main.Let("n = n + @UpdateCount * 10");
     main.Let("s = @Title ++ IntToStr(@ScrWidth)");
     main.Wait("");
-    TGameSpec spec;
-    spec.Pages = {&main};
-    spec.Variables = {intVar("n", 0), strVar("s", "")};
-    writeGame(dir.folder(), spec);
+    TGameSetup setup;
+    setup.Pages = {&main};
+    setup.Variables = {intVar("n", 0), strVar("s", "")};
+    writeGame(dir.folder(), setup);
 
     const std::string trace = dir.path("trace.txt"), vars = dir.path("vars.txt"), shot = dir.path("s.png");
     TProgramResult r = runPlayer({"--headless", "--frames", "3", "--trace", trace, "--dump-vars", vars,
@@ -57,9 +57,9 @@ TEST(ZunoplayRunTest, GameEndEndsTheRunEarly) {
     main.Label("a", 0, false);
     main.Label("b", 0, false);
     main.Add<TComTerminate>();
-    TGameSpec spec;
-    spec.Pages = {&main};
-    writeGame(dir.folder(), spec);
+    TGameSetup setup;
+    setup.Pages = {&main};
+    writeGame(dir.folder(), setup);
     const std::string trace = dir.path("trace.txt");
     TProgramResult r = runPlayer({"--headless", "--trace", trace, dir.folder()});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -71,10 +71,10 @@ TEST(ZunoplayRunTest, GameEndEndsTheRunEarly) {
 TEST(ZunoplayRunTest, GameThatCannotStartExitsWithOne) {
     TTempFolder dir;
     TPageBuilder main("main.zsb");
-    TGameSpec spec;
-    spec.Pages = {&main};
-    spec.StartPage = "absent.zsb";
-    writeGame(dir.folder(), spec);
+    TGameSetup setup;
+    setup.Pages = {&main};
+    setup.StartPage = "absent.zsb";
+    writeGame(dir.folder(), setup);
     TProgramResult r = runPlayer({"--headless", dir.folder()});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("zunoplay: スタートページがありません"), std::string::npos) << r.err;
@@ -100,9 +100,9 @@ TEST(ZunoplayRunTest, WindowedRunOnTheDummyVideoDriver) {
     main.Label("a", 0, false);
     main.Label("b", 0, false);
     main.Wait("");
-    TGameSpec spec;
-    spec.Pages = {&main};
-    writeGame(dir.folder(), spec);
+    TGameSetup setup;
+    setup.Pages = {&main};
+    writeGame(dir.folder(), setup);
     const std::string trace = dir.path("trace.txt");
     TProgramResult r = runPlayer({"--frames", "3", "--trace", trace, dir.folder()});
     ASSERT_EQ(r.status, 0) << r.err;

@@ -69,8 +69,8 @@ std::string playerPage() {
          "In a window, Alt+Enter or F11 toggles full screen. Without a display, run with "
          "\\fB\\-\\-headless\\fR.\n"
          ".SH OPTIONS\n";
-    for (const TPlayerOptionSpec& spec : playerOptionTable())
-        s += ".TP\n" + optionTerm(spec.Names, spec.Value) + "\n" + roff(spec.Details) + "\n";
+    for (const TPlayerOption& option : playerOptionTable())
+        s += ".TP\n" + optionTerm(option.Names, option.Value) + "\n" + roff(option.Details) + "\n";
     s += ".SH FILES\n"
          ".TP\n"
          ".I GAME/game.dat\n"

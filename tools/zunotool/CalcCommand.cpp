@@ -37,18 +37,18 @@ uint8_t typeByName(const std::string& t) {
 // NAME:TYPE[=VALUE] or NAME[D1,D2,...]:TYPE[=VALUE]
 Declaration parseDeclaration(const std::string& decl) {
     Declaration d;
-    std::string spec = decl;
+    std::string head = decl;
     size_t eq = decl.find('=');
     if (eq != std::string::npos) {
-        spec = decl.substr(0, eq);
+        head = decl.substr(0, eq);
         d.hasValue = true;
         d.value = utf8ToCp932(decl.substr(eq + 1));
     }
-    size_t colon = spec.rfind(':');
+    size_t colon = head.rfind(':');
     if (colon == std::string::npos || colon == 0)
         throw UsageError("declaration '" + decl + "' is not NAME:TYPE[=VALUE] or NAME[D1,...]:TYPE");
-    d.type = typeByName(spec.substr(colon + 1));
-    std::string name = spec.substr(0, colon);
+    d.type = typeByName(head.substr(colon + 1));
+    std::string name = head.substr(0, colon);
     size_t open = name.find('[');
     if (open != std::string::npos) {
         if (name.back() != ']' || open == 0)
