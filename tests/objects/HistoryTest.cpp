@@ -10,6 +10,7 @@
 #include "objects/TZunoHistoryFormatManager.h"
 #include "objects/TZunoMes.h"
 #include "objects/TZunoReadList.h"
+#include "ObjectTestKit.h"
 
 namespace zuno {
 namespace {
@@ -264,6 +265,50 @@ TEST(ReadList, RecordRoundTripsAndOldOrDamagedRecords) {
     bad.WriteBuffer(huge, sizeof huge);
     bad.SetPosition(0);
     EXPECT_THROW(loaded.LoadRecord(bad, 103), EZunoError);
+}
+
+} // namespace
+} // namespace zuno
+
+namespace zuno {
+namespace {
+
+// A laid-out range copied into a box: the pieces' first pages stacked on one
+// page, starting at the selection's offset; the box reads the texts through
+// the registry's page store.
+TEST(HistoryToBox, LaidOutRangeStacksThePiecesFromTheOffset) {
+    TFakePages pages;
+    pages.Pages["a.zsb"][2] = "<FONT SIZE=100>A</FONT><CLEAR><FONT SIZE=150>B</FONT><CLEAR><FONT SIZE=200>C</FONT>";
+    TZunoHistoryFormatManager formats;
+    formats.TextSource = &pages;
+    TZunoHistoryFormat& f = formats.GetOrCreate("wide");
+    f.Settings = {0, 0, 0, 1000, 400, 4};
+    TZunoNewHistory::TNote note;
+    note.BoxName = "m";
+    note.Source = "a.zsb";
+    note.Position = 2;
+    formats.NoteBoxPage(note);
+    formats.BoxTextChanged("m");
+
+    TZunoBaseList reg;
+    reg.SetSize(320, 240);
+    reg.TextSource = &pages;
+    auto* box = test::addControl<TZunoMes>(reg, reg.ActiveBase(), 0, 0, 1000, 400, "m");
+    f.History.CopyToBox(120, 100, *box);
+    EXPECT_EQ(box->HistParam2(), -16);
+    ASSERT_EQ(box->PageCount(), 1);
+    EXPECT_EQ(box->PageIndex(), 0);
+    const TWdPage& page = *box->CurrentPage();
+    ASSERT_EQ(page.Rows.size(), 2u);
+    EXPECT_EQ(page.Rows[0]->Y, -16);            // pixel 120 of the backlog at the top
+    EXPECT_EQ(page.Rows[1]->Y, -16 + 150);      // the box's line space is 0
+    EXPECT_EQ(box->ReadMode(), 2);
+
+    // A page file that is gone ends the build with what was built.
+    pages.Pages.clear();
+    box->ClearText(true);
+    EXPECT_EQ(box->PageCount(), 1);
+    EXPECT_TRUE(box->CurrentPage() == nullptr || box->CurrentPage()->Rows.empty());
 }
 
 } // namespace
