@@ -64,7 +64,10 @@ void TZunoMes::freePages() {
 
 void TZunoMes::SetText(const std::string& text) {
     Invalidate();
+    // The box's history record goes with the old text, so that a save made
+    // now restores this text and not a backlog shown before.
     FMesData.ClearPieces();
+    FMesData.ClearPlain();
     FText = text;
     if (FOwner && FOwner->Histories)
         FOwner->Histories->BoxTextChanged(Name());

@@ -167,6 +167,22 @@ TEST_F(MesBoxTest, SaveRecordRestoresTextPageAndRevealState) {
     EXPECT_FALSE(copy.IsPlaying());
 }
 
+TEST_F(MesBoxTest, TextSetByPropertyReplacesABacklogShownBeforeAlsoAfterALoad) {
+    box->MesData().Plain.push_back({"gone.zsb", 1, 0, 200, 40});
+    box->SetReadMode(2);
+    box->SetProp(PR_TEXT, TPropValue::ofStr("AB"));
+    EXPECT_EQ(box->ReadMode(), 0);
+    EXPECT_TRUE(box->MesData().IsEmpty());
+    TKsMemoryStream s;
+    box->SaveToStream(s);
+    s.SetPosition(0);
+    TZunoMes copy;
+    copy.LoadFromStream(s, 135);
+    copy.RestoreAfterLoad();
+    EXPECT_EQ(copy.PageCount(), 1);
+    EXPECT_EQ(copy.PageIndex(), 0);
+}
+
 TEST_F(MesBoxTest, HostileTextAndSizesEndWithBoundedPages) {
     const std::string megabyte(1 << 20, 'A');
     struct TCase { const char* Name; int32_t Width, Height, Font; std::string Text; };
