@@ -196,8 +196,9 @@ int32_t TZunoNewHistory::SelectRange(int32_t a, int32_t length, TZunoHistData& t
     }
     for (size_t i = i0; i <= iLast; ++i) {
         const TZunoHistData& e = FEntries[i];
-        const int32_t from = i == i0 ? j0 : 0;
-        const int32_t to = i == iLast ? jLast : e.Count() - 1;
+        // Entries read from a save may hold no pieces whatever their height says.
+        const int32_t from = std::max(0, i == i0 ? j0 : 0);
+        const int32_t to = std::min(e.Count() - 1, i == iLast ? jLast : e.Count() - 1);
         for (int32_t j = from; j <= to; ++j) {
             THistPiece p = e.Piece(j);
             p.Source = e.ResolvedSource(j);

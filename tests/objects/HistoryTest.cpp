@@ -313,3 +313,34 @@ TEST(HistoryToBox, LaidOutRangeStacksThePiecesFromTheOffset) {
 
 } // namespace
 } // namespace zuno
+
+namespace zuno {
+namespace {
+
+// A laid-out entry of a save may claim a height without any pieces.
+TEST(HistoryRecord, SelectingOverAnEntryWithoutPiecesCopiesWhatThereIs) {
+    TKsMemoryStream s;
+    auto put = [&](int32_t v) { s.WriteBuffer(&v, 4); };
+    auto text = [&](const std::string& t) { put(int32_t(t.size())); s.WriteBuffer(t.data(), int64_t(t.size())); };
+    put(0);                                             // no plain entries
+    text(""); put(0); put(0); put(0); put(0); text(""); // nothing pending
+    put(0);                                             // no limit
+    for (int32_t v : {12, 0, 0, 100, 50, 0})
+        put(v);
+    put(0); put(-1);
+    put(2);                                             // two laid-out entries:
+    put(0); put(30);                                    //   no pieces, total height 30
+    put(1); text("a.zsb"); put(1); put(0); put(0); put(20); text(""); put(20);
+    text("");
+    s.SetPosition(0);
+    TZunoHistoryFormat f("wide");
+    f.History.LoadRecord(s, 135);
+    ASSERT_EQ(f.History.Size(), 50);
+    TZunoHistData range;
+    f.History.SelectRange(0, 50, range);
+    ASSERT_EQ(range.Count(), 1);
+    EXPECT_EQ(range.Piece(0).Height, 20);
+}
+
+} // namespace
+} // namespace zuno
