@@ -4,6 +4,8 @@
 Everything is synthesised here (no recordings, no files from elsewhere):
   games/demo/music.mid          a short two-track tune (melody and bass) that loops
   games/demo/click.wav          a 60 ms blip for button clicks
+  games/demo/movie.mpg          four seconds of a yellow square circling on blue,
+                                MPEG-1, by the ffmpeg tool
   games/tests/sound_mix/tone.wav    a constant level (8192), 44100 Hz 16-bit mono,
                                     so the mix of it has values a test can predict
   games/tests/sound_mix/note.mid    one sustained organ note of four seconds
@@ -119,6 +121,11 @@ def main():
     with open(os.path.join(demo, "music.mid"), "wb") as f:
         f.write(demo_music())
     write_wav(os.path.join(demo, "click.wav"), demo_click())
+    square = ("color=c=0x203060:size=128x96:rate=25,"
+              "drawbox=x='52+40*sin(t*3)':y='36+24*cos(t*2)':w=24:h=24:color=0xffcc00:t=fill")
+    subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i", square, "-t", "4",
+                    "-c:v", "mpeg1video", "-q:v", "5", "-fflags", "+bitexact", "-flags:v", "+bitexact",
+                    os.path.join(demo, "movie.mpg")], check=True)
     write_wav(os.path.join(test, "tone.wav"), [8192] * 4410)
     with open(os.path.join(test, "note.mid"), "wb") as f:
         f.write(test_note())

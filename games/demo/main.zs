@@ -27,6 +27,7 @@ Jump @title; condition: Not(started) & (titleFrames < 180)
 # The counting screen is built on the back screen and shown with a flip,
 # which clears the title screen away.
 BoxNew PR_NAME: "panel"; PR_PARENT: Chr(1); PR_LEFT: 40; PR_TOP: 40; PR_WIDTH: 560; PR_HEIGHT: 400; PR_COLOR: 8421504
+Call movie.zsb
 Flip 1; duration: 500; clearBack: TRUE
 Calc status = "counting"
 
