@@ -1,10 +1,18 @@
 # Sounds heard in the audio dump: tone.wav is a constant 8192, so what the
 # mix holds at each time follows from volume, pan and fades alone.
+# Names that find nothing: MovieStop finishes at once though asked to wait,
+# MediaPlay does nothing. A fade on a sound whose file is missing stops
+# nothing: the silent sound stays.
+MovieStop "nothing"; fadeTime: 500; wait: TRUE
+MediaPlay "nothing"
+Sound PR_NAME: "ghost"; PR_SOURCE: "missing.wav"
+MovieStop "ghost"; fadeTime: 500; wait: TRUE
+Calc log = "ghost:" ++ GetProp("ghost", 0) ++ " "
 # Half a second of nothing: exact silence.
 Wait 500
 # The tone looping at full volume: 8192 on both sides.
 Sound PR_NAME: "fx"; PR_SOURCE: "tone.wav"; PR_VOLUME: 1000; PR_REPEAT: TRUE
-Calc log = "len:" ++ GetProp("fx", 45) ++ " playing:" ++ GetProp("fx", 138)
+Calc log = log ++ "len:" ++ GetProp("fx", 45) ++ " playing:" ++ GetProp("fx", 138)
 Wait 1500
 # Panned full right: the left side is silent.
 SetProp "fx"; property: 30; value: 10000
