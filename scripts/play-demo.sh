@@ -22,9 +22,10 @@ frames=600
 shot=120
 "$build/zunoplay" --headless --frames "$frames" \
     --screenshot "$shot:$out/shot.png" \
-    --trace "$out/trace.txt" --dump-vars "$out/vars.txt" "$out"
+    --trace "$out/trace.txt" --dump-vars "$out/vars.txt" --audio-dump "$out/audio.wav" "$out"
 echo "demo played headless for $frames frames:"
 echo "  screenshot:     $out/shot.png (the title screen at frame $shot)"
 echo "  trace:          $out/trace.txt"
 echo "  variable dump:  $out/vars.txt"
+echo "  audio:          $out/audio.wav (the music as mixed)"
 cat "$out/vars.txt"

@@ -1,4 +1,5 @@
 # The title screen's COLOUR button: the lamp takes the next of four colours.
+Call sound.zsb; target: @click
 Calc lampIndex = (lampIndex + 1) % 4
 If lampIndex == 0
   Calc lampColour = 3381759

@@ -17,6 +17,7 @@ ImgNew PR_NAME: "colour"; PR_PARENT: "bg"; PR_SOURCE: "colour.drl"; PR_LEFT: 170
 ImgNew PR_NAME: "move"; PR_PARENT: "bg"; PR_SOURCE: "move.drl"; PR_LEFT: 330; PR_TOP: 258; PR_PRIORITY: 1; PR_ONLBTNDOWN: "move.zsb"
 BoxNew PR_NAME: "lamp"; PR_PARENT: "bg"; PR_LEFT: 560; PR_TOP: 408; PR_WIDTH: 40; PR_HEIGHT: 40; PR_COLOR: 3381759; PR_BORDERWIDTH: 3; PR_BORDERCOLOR: 16777215
 PropMotion "turning"; target: "gem"; property: 31; endValue: 2560; duration: 20000
+Call sound.zsb
 Flip 1; duration: 800
 Label title
 Wait[nocontinue] 16
@@ -26,6 +27,7 @@ Jump @title; condition: Not(started) & (titleFrames < 180)
 # The counting screen is built on the back screen and shown with a flip,
 # which clears the title screen away.
 BoxNew PR_NAME: "panel"; PR_PARENT: Chr(1); PR_LEFT: 40; PR_TOP: 40; PR_WIDTH: 560; PR_HEIGHT: 400; PR_COLOR: 8421504
+Call movie.zsb
 Flip 1; duration: 500; clearBack: TRUE
 Calc status = "counting"
 

@@ -178,6 +178,9 @@ bool TGameRunner::startMedia() {
 
 void TGameRunner::stopMedia() {
     FPlatform.closeAudio();
+    // The game is over: its objects go first, so that sounds and movies give
+    // their items back to the managers that made them.
+    FRegistry.Reset();
     FParams.SetSystemAccess(SV_SOUNDON, {});
     FParams.SetSystemAccess(SV_MIDIPORT, {});
     FParams.SetSystemAccess(SV_MIDIPORTS, {});

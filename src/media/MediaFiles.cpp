@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "archive/TRangeStream.h"
+#include "archive/TVrFileCollection.h"
 #include "archive/TVrFileManager.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
@@ -58,6 +59,10 @@ std::unique_ptr<TStream> openMediaStream(TVrFileManager& files, std::string_view
         }
         if (!files.Exists(name))
             return nullptr;
+        // A compressed archive entry (a movie of a kind the archive writer
+        // packs) cannot be streamed in place: it plays from its work file.
+        if (const TVrFile* entry = files.FindEntry(name); entry && entry->Stored == 0 && !entry->Data)
+            return std::make_unique<TFileRangeStream>(files.GetLocalPath(name), 0, 0, false, true);
         return files.OpenRange(name);
     } catch (const std::exception&) {
         return nullptr;

@@ -6,7 +6,7 @@
 #include "media/MediaFiles.h"
 #include "media/TAudioMixer.h"
 #include "media/TOggStream.h"
-#include "media/TStreamVoice.h"
+#include "media/TVoiceItem.h"
 #include "media/TWavOut.h"
 
 namespace zuno {
@@ -25,45 +25,6 @@ public:
     }
 private:
     bool                FReported = false;
-};
-
-//------------------------------------------------------------------------------
-// TOggItem: played on the device path.
-//------------------------------------------------------------------------------
-
-class TOggItem : public TDMediaItem {
-public:
-    TOggItem(TOggManager& owner, TAudioMixer& mixer, std::unique_ptr<TPcmDecoder> decoder)
-        : FOwner(owner), FMixer(mixer), FVoice(std::move(decoder)) {
-        FMixer.addVoice(&FVoice);
-    }
-    ~TOggItem() override { FMixer.removeVoice(&FVoice); }
-
-    bool GetAutoRepeat() override { return FVoice.repeat(); }
-    void SetAutoRepeat(bool on) override { FVoice.setRepeat(on); }
-    int32_t GetRepeatPos() override { return FVoice.repeatPosMs(); }
-    void SetRepeatPos(int32_t ms) override { FVoice.setRepeatPosMs(std::max(0, ms)); }
-    int32_t GetPan() override { return FVoice.pan(); }
-    int32_t GetVolume() override { return FVoice.volume(); }
-    void SetPan(int32_t p) override { FVoice.setPan(p); }
-    void SetVolume(int32_t v) override { FVoice.setVolume(v); }
-    int32_t GetPosition() override { return FVoice.positionMs(); }
-    void SetPosition(int32_t ms) override { FVoice.setPositionMs(std::max(0, ms)); }
-    int32_t GetLength() override { return FVoice.lengthMs(); }
-    bool IsEnd() override { return FEnd.report(FVoice.reachedEnd()); }
-    bool IsPlaying() override { return FVoice.isPlaying(); }
-    bool IsPaused() override { return FVoice.isPaused(); }
-    void Play() override {
-        if (FOwner.SoundOn())
-            FVoice.play();
-    }
-    void Pause() override { FVoice.pause(); }
-
-private:
-    TOggManager&        FOwner;
-    TAudioMixer&        FMixer;
-    TStreamVoice        FVoice;
-    TEndLatch           FEnd;
 };
 
 //------------------------------------------------------------------------------
@@ -160,7 +121,7 @@ TDMediaItem* TOggManager::Add(const std::string& name) {
     // The bytes decide between Ogg and WAV, whatever the extension says.
     std::unique_ptr<TPcmDecoder> decoder = openPcmDecoder(std::move(stream));
     if (FUseDirectSound)
-        return append(std::make_unique<TOggItem>(*this, FMixer, std::move(decoder)));
+        return append(std::make_unique<TVoiceItem>(*this, FMixer, std::move(decoder), TVoiceItem::TRules{true, false}));
     FEngine->OpenDevice(true);
     return append(std::make_unique<TOggWaveItem>(*this, std::move(decoder)));
 }

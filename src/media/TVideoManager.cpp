@@ -70,8 +70,13 @@ public:
         FBase = std::clamp(ms, 0, std::max(0, FLength));
         FStartTick = FClock();
         FEndReported = false;
-        if (FVoice)
+        if (FVoice) {
             FVoice->setPositionMs(FBase);
+            // A running movie goes on from there, its sound with its picture,
+            // also when the sound had already come to its end.
+            if (FPlaying && !FPaused)
+                FVoice->play();
+        }
     }
     int32_t GetLength() override { return FLength; }
     bool IsEnd() override {

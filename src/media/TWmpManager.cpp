@@ -1,57 +1,10 @@
 #include "media/TWmpManager.h"
 
-#include <algorithm>
-
 #include "media/MediaFiles.h"
 #include "media/TAudioMixer.h"
-#include "media/TStreamVoice.h"
+#include "media/TVoiceItem.h"
 
 namespace zuno {
-
-namespace {
-
-class TWmpItem : public TDMediaItem {
-public:
-    TWmpItem(TWmpManager& owner, TAudioMixer& mixer, std::unique_ptr<TPcmDecoder> decoder)
-        : FOwner(owner), FMixer(mixer), FVoice(std::move(decoder)) {
-        FMixer.addVoice(&FVoice);
-    }
-    ~TWmpItem() override { FMixer.removeVoice(&FVoice); }
-
-    bool GetAutoRepeat() override { return FVoice.repeat(); }
-    void SetAutoRepeat(bool on) override { FVoice.setRepeat(on); }
-    int32_t GetPan() override { return FVoice.pan(); }
-    int32_t GetVolume() override { return FVoice.volume(); }
-    void SetPan(int32_t p) override { FVoice.setPan(p); }
-    void SetVolume(int32_t v) override { FVoice.setVolume(v); }
-    int32_t GetPosition() override { return FVoice.positionMs(); }
-    void SetPosition(int32_t ms) override {
-        FVoice.setPositionMs(std::max(0, ms));
-        FEndReported = false;
-    }
-    int32_t GetLength() override { return FVoice.lengthMs(); }
-    bool IsEnd() override {
-        if (FEndReported || !FVoice.reachedEnd())
-            return false;
-        FEndReported = true;
-        return true;
-    }
-    bool IsPlaying() override { return FVoice.isPlaying(); }
-    bool IsPaused() override { return FVoice.isPaused(); }
-    void Play() override {
-        if (FOwner.SoundOn())
-            FVoice.play();
-    }
-    void Pause() override { FVoice.pause(); }
-
-private:
-    TWmpManager&        FOwner;
-    TAudioMixer&        FMixer;
-    TStreamVoice        FVoice;
-    bool                FEndReported = false;
-};
-
-} // namespace
 
 TDMediaItem* TWmpManager::Add(const std::string& name) {
     std::unique_ptr<TStream> stream = openMediaStream(FFiles, name);
@@ -64,7 +17,8 @@ TDMediaItem* TWmpManager::Add(const std::string& name) {
     stream->SetPosition(0);
     if (size > 0)
         memory->SetSize(stream->Read(memory->Memory(), size));
-    return append(std::make_unique<TWmpItem>(*this, FMixer, openFfmpegDecoder(std::move(memory))));
+    return append(std::make_unique<TVoiceItem>(*this, FMixer, openFfmpegDecoder(std::move(memory)),
+                                             TVoiceItem::TRules{false, true}));
 }
 
 } // namespace zuno

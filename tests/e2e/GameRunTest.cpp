@@ -1,14 +1,26 @@
 // Test games in games/tests/NAME, written in the source form: each is built
 // with zunotool game build and run with zunoplay --headless; the trace and
 // the variable dump must equal expected-trace.txt and expected-vars.txt.
-// run.args gives zunoplay's extra options (one line), input.txt scripted input.
+// run.args gives zunoplay's extra options (one line), input.txt scripted input,
+// game.ini the player settings (copied into the game folder).
 // expected-pixels.txt, when present, names pixels of screenshots: one
 // "STEP X Y RRGGBB" per line (# starts a comment); the run takes a screenshot
 // after each named frame step and every listed pixel must have that colour.
+// expected-audio.txt, when present, makes the run write --audio-dump and
+// checks the mixed samples: one "FROM TO CHECK ARGS" per line (# starts a
+// comment) over the sample frames that frame steps FROM to TO produced:
+//   silent         every sample is 0
+//   quiet N        every sample lies within -N..N (a synthesiser's dither)
+//   level L R      every sample frame is exactly (L, R)
+//   range LO HI    every sample of both channels lies within LO..HI
+//   loud N         some sample reaches N or -N
+//   falling        the left samples never grow and end below where they began
+//   rising         the left samples never shrink and end above where they began
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -100,6 +112,105 @@ std::string colourAt(const TShot& shot, int x, int y) {
     return text;
 }
 
+struct TAudioCheck {
+    int                 From = 0, To = 0;
+    std::string         Check;
+    std::vector<long>   Args;
+    int                 Line = 0;
+};
+
+std::vector<TAudioCheck> expectedAudio(const fs::path& file) {
+    const std::map<std::string, size_t> argCounts{{"silent", 0}, {"quiet", 1}, {"level", 2}, {"range", 2},
+                                                  {"loud", 1},   {"falling", 0}, {"rising", 0}};
+    std::vector<TAudioCheck> checks;
+    std::istringstream in(readFile(file));
+    int lineNo = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNo;
+        line = line.substr(0, line.find('#'));
+        std::istringstream words(line);
+        TAudioCheck c;
+        c.Line = lineNo;
+        if (!(words >> c.From >> c.To >> c.Check)) {
+            EXPECT_TRUE(line.find_first_not_of(" \t\r") == std::string::npos) << file << ":" << lineNo << ": bad line";
+            continue;
+        }
+        for (long v; words >> v;)
+            c.Args.push_back(v);
+        const auto known = argCounts.find(c.Check);
+        EXPECT_TRUE(known != argCounts.end() && known->second == c.Args.size() && c.From >= 1 && c.To >= c.From)
+            << file << ":" << lineNo << ": bad check";
+        if (known != argCounts.end() && known->second == c.Args.size())
+            checks.push_back(c);
+    }
+    return checks;
+}
+
+// The interleaved stereo samples of an audio dump after checking its header;
+// empty when it is not the 44100 Hz 16-bit stereo PCM file it must be.
+std::vector<int16_t> dumpSamples(const std::string& b) {
+    auto le = [&](size_t at, int bytes) {
+        uint32_t v = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            v = (v << 8) | static_cast<uint8_t>(b[at + i]);
+        return v;
+    };
+    const bool ok = b.size() >= 44 && b.compare(0, 4, "RIFF") == 0 && b.compare(8, 4, "WAVE") == 0 && le(20, 2) == 1 &&
+                    le(22, 2) == 2 && le(24, 4) == 44100 && le(34, 2) == 16 && le(40, 4) == b.size() - 44;
+    EXPECT_TRUE(ok) << "the audio dump's header";
+    std::vector<int16_t> s;
+    if (ok)
+        for (size_t at = 44; at + 1 < b.size(); at += 2)
+            s.push_back(static_cast<int16_t>(le(at, 2)));
+    return s;
+}
+
+// The first sample frame that frame step k produced.
+size_t firstFrameOf(int step) { return size_t(int64_t(step - 1) * 16 * 44100 / 1000); }
+
+// Empty when the samples pass the check, else what was wrong.
+std::string failedAudioCheck(const TAudioCheck& c, const std::vector<int16_t>& s) {
+    const size_t from = firstFrameOf(c.From), to = firstFrameOf(c.To + 1);
+    if (to * 2 > s.size())
+        return "the dump holds only " + std::to_string(s.size() / 2) + " sample frames";
+    auto where = [&](size_t frame, const std::string& what) {
+        return what + " at sample frame " + std::to_string(frame) + " (step " +
+               std::to_string(frame * 1000 / (16 * 44100) + 1) + "): " + std::to_string(s[frame * 2]) + ", " +
+               std::to_string(s[frame * 2 + 1]);
+    };
+    const std::vector<long>& a = c.Args;
+    if (c.Check == "loud") {
+        for (size_t i = from * 2; i < to * 2; ++i)
+            if (std::abs(long(s[i])) >= a[0])
+                return "";
+        return "no sample reaches " + std::to_string(a[0]);
+    }
+    if (c.Check == "falling" || c.Check == "rising") {
+        const int sign = c.Check == "falling" ? -1 : 1;
+        for (size_t f = from + 1; f < to; ++f)
+            if (sign * (s[f * 2] - s[f * 2 - 2]) < 0)
+                return where(f, "turns back");
+        if (sign * (s[(to - 1) * 2] - s[from * 2]) <= 0)
+            return where(to - 1, "ends where it began");
+        return "";
+    }
+    for (size_t f = from; f < to; ++f) {
+        const long l = s[f * 2], r = s[f * 2 + 1];
+        bool good = true;
+        if (c.Check == "silent")
+            good = l == 0 && r == 0;
+        else if (c.Check == "quiet")
+            good = std::abs(l) <= a[0] && std::abs(r) <= a[0];
+        else if (c.Check == "level")
+            good = l == a[0] && r == a[1];
+        else if (c.Check == "range")
+            good = l >= a[0] && l <= a[1] && r >= a[0] && r <= a[1];
+        if (!good)
+            return where(f, "differs");
+    }
+    return "";
+}
+
 class GameRun : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GameRun, TraceAndVariablesAsExpected) {
@@ -111,6 +222,8 @@ TEST_P(GameRun, TraceAndVariablesAsExpected) {
     const fs::path out = dir.path();
     TProgramResult built = zunotool({"game", "build", src.string(), out.string()});
     ASSERT_EQ(built.status, 0) << built.err;
+    if (fs::exists(src / "game.ini"))
+        fs::copy_file(src / "game.ini", out / "game.ini", fs::copy_options::overwrite_existing);
     std::vector<std::string> args{"--headless"};
     for (const std::string& w : wordsOf(readFile(src / "run.args")))
         args.push_back(w);
@@ -125,6 +238,10 @@ TEST_P(GameRun, TraceAndVariablesAsExpected) {
             steps.push_back(p.Step);
             args.insert(args.end(), {"--screenshot", std::to_string(p.Step) + ":" + shotFile(p.Step).string()});
         }
+    const std::vector<TAudioCheck> audio =
+        fs::exists(src / "expected-audio.txt") ? expectedAudio(src / "expected-audio.txt") : std::vector<TAudioCheck>{};
+    if (fs::exists(src / "expected-audio.txt"))
+        args.insert(args.end(), {"--audio-dump", (out / "audio.wav").string()});
     args.insert(args.end(), {"--trace", (out / "trace.txt").string(), "--dump-vars", (out / "vars.txt").string(),
                              (out / "game.dat").string()});
     TProgramResult played = zuno::test::runProgram(zunoplay, args);
@@ -139,6 +256,12 @@ TEST_P(GameRun, TraceAndVariablesAsExpected) {
     for (const TExpectedPixel& p : pixels)
         EXPECT_EQ(colourAt(shots[p.Step], p.X, p.Y), p.Colour)
             << "expected-pixels.txt:" << p.Line << ": step " << p.Step << " at " << p.X << "," << p.Y;
+    if (!audio.empty()) {
+        const std::vector<int16_t> samples = dumpSamples(readFile(out / "audio.wav"));
+        for (const TAudioCheck& c : audio)
+            EXPECT_EQ(failedAudioCheck(c, samples), "")
+                << "expected-audio.txt:" << c.Line << ": steps " << c.From << "-" << c.To << " " << c.Check;
+    }
 }
 
 std::vector<std::string> testGames() {

@@ -13,6 +13,7 @@
 #include "objects/TZunoMediaSource.h"
 #include "objects/TZunoSound.h"
 #include "objects/TZunoTimer.h"
+#include "objects/TZunoVideo.h"
 
 namespace zuno::test {
 namespace {
@@ -21,8 +22,12 @@ class TFakeItem : public TVideoItem {
 public:
     bool        Repeat = false;
     int32_t     RepeatPos = 0, Pan = 0, Volume = 0, Position = 0, Length = 0;
+    int32_t     SourceWidth = 0, SourceHeight = 0;
     bool        Playing = false, Paused = false, End = false;
     int         PlayCalls = 0;
+
+    int32_t     GetSourceWidth() override { return SourceWidth; }
+    int32_t     GetSourceHeight() override { return SourceHeight; }
 
     bool        GetAutoRepeat() override { return Repeat; }
     void        SetAutoRepeat(bool v) override { Repeat = v; }
@@ -55,7 +60,12 @@ public:
         return Live.back().get();
     }
     TDMediaItem* AddSound(const std::string& name) override { return add(name); }
-    TVideoItem* AddVideo(const std::string& name, bool) override { return add(name); }
+    TVideoItem* AddVideo(const std::string& name, bool) override {
+        TFakeItem* i = add(name);
+        i->SourceWidth = 32;
+        i->SourceHeight = 24;
+        return i;
+    }
     void        Release(TDMediaItem* item) override {
         std::erase_if(Live, [item](const auto& p) { return p.get() == item; });
         ++Released;
@@ -380,6 +390,149 @@ TEST_F(SoundFixture, LoadAppliesMuteOnLoadAndPause) {
     copy2->LoadFromStream(in, 120);
     EXPECT_EQ(copy2->propInt(PR_VOLUME), 1000);
     EXPECT_FALSE(copy2->propBool(PR_MUTEONLOAD));
+}
+
+//==============================================================================
+// Movies
+//==============================================================================
+
+struct MovieFixture : SoundFixture {
+    void SetUp() override {
+        SoundFixture::SetUp();
+        media.Files.insert("op.mpg");
+    }
+    TZunoVideo* movie(const std::string& name, const std::string& file, int32_t delay = 0) {
+        auto* v = reg.Create<TZunoVideo>();
+        v->SetName(name);
+        v->SetProp(PR_SOURCE, TPropValue::ofStr(file));
+        v->SetProp(PR_VOLUME, TPropValue::ofInt(1000));
+        v->SetProp(PR_DELAY, TPropValue::ofInt(delay));
+        return v;
+    }
+    TFakeItem* item(TZunoVideo* v) { return static_cast<TFakeItem*>(v->Item()); }
+};
+
+TEST_F(MovieFixture, PlayingSizesTheControlByTheZoomAndStoppingFreesTheItem) {
+    TZunoVideo* v = movie("op", "op.mpg");
+    v->SetProp(PR_ZOOMX, TPropValue::ofInt(512));
+    v->SetProp(PR_ZOOMY, TPropValue::ofInt(128));
+    v->SetProp(PR_BALANCE, TPropValue::ofInt(20000));
+    v->SetPlayState(psPlaying);
+    TFakeItem* i = item(v);
+    ASSERT_NE(i, nullptr);
+    EXPECT_EQ(v->Width(), 64);
+    EXPECT_EQ(v->Height(), 12);
+    EXPECT_EQ(v->ImageWidth(), 32);                 // the frame picture has the movie's own size
+    EXPECT_EQ(i->Pan, 10000);
+    EXPECT_EQ(i->Volume, 0);
+    EXPECT_TRUE(i->IsPlaying());
+    v->SetPlayState(psStopped);
+    EXPECT_EQ(v->Item(), nullptr);
+    EXPECT_TRUE(media.Live.empty());
+    EXPECT_EQ(v->ImageWidth(), 0);
+    // A missing file gives no item and no picture.
+    TZunoVideo* missing = movie("gone", "gone.mpg");
+    missing->SetPlayState(psPlaying);
+    EXPECT_EQ(missing->Item(), nullptr);
+    EXPECT_TRUE(reg.IsRegistered(missing));
+}
+
+TEST_F(MovieFixture, TheEndIsReportedOnceAndAutoScrapDeletes) {
+    TZunoVideo* v = movie("op", "op.mpg");
+    v->SetProp(PR_ONPLAYEND, TPropValue::ofStr("end.zsb"));
+    v->SetPlayState(psPlaying);
+    item(v)->End = true;
+    frame(16);
+    frame(16);
+    EXPECT_EQ(pendingEvents(PR_ONPLAYEND), 1);
+    EXPECT_TRUE(reg.IsRegistered(v));
+    // A repeating movie reports nothing; an auto-scrapped one goes.
+    v->SetProp(PR_REPEAT, TPropValue::ofBool(true));
+    TZunoVideo* scrap = movie("sc", "op.mpg");
+    scrap->SetProp(PR_AUTOSCRAP, TPropValue::ofBool(true));
+    scrap->SetProp(PR_ONPLAYEND, TPropValue::ofStr("end.zsb"));
+    scrap->SetPlayState(psPlaying);
+    item(scrap)->End = true;
+    reg.Events().Clear();
+    frame(16);
+    EXPECT_EQ(pendingEvents(PR_ONPLAYEND), 0);
+    EXPECT_FALSE(reg.IsRegistered(scrap));
+    EXPECT_TRUE(reg.IsRegistered(v));
+}
+
+TEST_F(MovieFixture, AFadeOutKeepsTheItemUntilItEndsThenDeletes) {
+    TZunoVideo* v = movie("op", "op.mpg", 200);
+    v->SetPlayState(psPlaying);
+    TFakeItem* i = item(v);
+    i->Volume = -1000;
+    v->SetPlayState(psStopping);
+    EXPECT_EQ(v->Item(), nullptr);
+    EXPECT_EQ(media.Live.size(), 1u);               // the fader still drives it
+    frame(16);                                      // the fade starts
+    frame(100);
+    EXPECT_LT(i->Volume, -1000);
+    EXPECT_GT(i->Volume, -10000);
+    frame(120);
+    EXPECT_FALSE(reg.IsRegistered(v));
+    EXPECT_TRUE(media.Live.empty());
+}
+
+TEST_F(MovieFixture, ReplayRestartsAtOnceOrWithAFadeIn) {
+    TZunoVideo* v = movie("op", "op.mpg");
+    v->SetPlayState(psPlaying);
+    TFakeItem* i = item(v);
+    i->Position = 5000;
+    i->Paused = true;
+    v->SetProp(PR_PAUSED, TPropValue::ofBool(true));
+    v->Replay();
+    EXPECT_FALSE(v->propBool(PR_PAUSED));
+    EXPECT_EQ(i->Position, 0);
+    EXPECT_TRUE(i->IsPlaying());
+    EXPECT_EQ(i->Volume, 0);
+    v->SetProp(PR_DELAY, TPropValue::ofInt(300));
+    i->Position = 5000;
+    v->Replay();
+    EXPECT_EQ(i->Position, 0);
+    EXPECT_EQ(i->Volume, -10000);
+    ASSERT_NE(v->Fader(), nullptr);
+    frame(16);
+    frame(400);
+    EXPECT_EQ(v->Fader(), nullptr);
+    EXPECT_EQ(i->Volume, 0);
+    EXPECT_TRUE(i->IsPlaying());
+}
+
+TEST_F(MovieFixture, TurningOverlayOffContinuesFromTheSamePosition) {
+    TZunoVideo* v = movie("op", "op.mpg");
+    v->SetPlayState(psPlaying);
+    item(v)->Position = 1234;
+    v->SetProp(PR_OVERLAY, TPropValue::ofBool(false));
+    ASSERT_NE(item(v), nullptr);
+    EXPECT_EQ(item(v)->Position, 1234);
+    EXPECT_TRUE(item(v)->IsPlaying());
+    EXPECT_EQ(media.Live.size(), 1u);               // the old item went back to the manager
+    EXPECT_TRUE(reg.IsRegistered(v));
+}
+
+TEST_F(MovieFixture, SuspendAndPauseRules) {
+    TZunoVideo* v = movie("op", "op.mpg");
+    v->SetPlayState(psPlaying);
+    TFakeItem* i = item(v);
+    v->Suspend();
+    EXPECT_TRUE(i->Paused);
+    v->Resume();
+    EXPECT_TRUE(i->IsPlaying());
+    // A paused movie stays paused through a focus change.
+    v->SetProp(PR_PAUSED, TPropValue::ofBool(true));
+    EXPECT_TRUE(i->Paused);
+    v->Resume();
+    EXPECT_TRUE(i->Paused);
+    // Pause and the animation pause combine: running again only when both are off.
+    v->SetProp(PR_ANIPAUSED, TPropValue::ofBool(true));
+    v->SetProp(PR_PAUSED, TPropValue::ofBool(false));
+    EXPECT_TRUE(i->Paused);
+    v->SetProp(PR_ANIPAUSED, TPropValue::ofBool(false));
+    EXPECT_TRUE(i->IsPlaying());
 }
 
 //==============================================================================

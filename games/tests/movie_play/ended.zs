@@ -1,0 +1,1 @@
+Calc ended = ended + 1
