@@ -6,6 +6,7 @@
 #include "expr/TSysFuncMan.h"
 #include "objects/TZunoBaseList.h"
 #include "script/ObjectSysFuncs.h"
+#include "script/ProjectSysFuncs.h"
 #include "script/TProject.h"
 
 namespace zuno {
@@ -94,6 +95,9 @@ void installScriptSystemVariables(TScriptEnv& env, TProject& project) {
     }
 
     installObjectFunctions(env);
+    installSaveFunctions(env, project);
+    installFileFunctions(env, project);
+    installScreenFunctions(env, project);
 
     if (env.Funcs && env.Files) {
         TVrFileManager* files = env.Files;
