@@ -49,6 +49,14 @@ std::string TProject::StatusFilePath() const {
                             [](const std::string& path) { return diskFileExists(path); });
 }
 
+std::string TProject::StatusReadPath() const {
+    const std::string path = StatusFilePath();
+    if (diskFileExists(path))
+        return path;
+    const std::string beside = GameFolder() + "save.dat";
+    return diskFileExists(beside) ? beside : path;
+}
+
 void TProject::warn(const char* utf8Text) {
     FFailReason = sjis(utf8Text);
     if (FEnv.Warning)
@@ -85,7 +93,7 @@ bool TProject::installCheck() {
 }
 
 void TProject::loadStatus() {
-    const std::string path = StatusFilePath();
+    const std::string path = StatusReadPath();
     if (!diskFileExists(path))
         return;
     TVrFileCollection save;
@@ -123,7 +131,7 @@ void TProject::loadStatus() {
 
 void TProject::buildCaptionList() {
     FSaveCaptions.clear();
-    const std::string path = StatusFilePath();
+    const std::string path = StatusReadPath();
     if (!diskFileExists(path))
         return;
     TVrFileCollection save;
@@ -319,10 +327,11 @@ void TProject::Destroy() {
 // False when it is there but cannot be read: it is then left alone, so a
 // damaged file is never replaced by one that lost its other entries.
 bool TProject::openSaveData(TVrFileCollection& save, const std::string& path) {
-    if (!diskFileExists(path))
+    const std::string from = path == StatusFilePath() ? StatusReadPath() : path;
+    if (!diskFileExists(from))
         return true;
     try {
-        save.Open(path);
+        save.Open(from);
         return true;
     } catch (const EZunoError&) {
         return false;
@@ -469,7 +478,7 @@ void TProject::SaveGame(int32_t slot, const std::string& resumePage, const std::
 bool TProject::LoadGame(int32_t slot) {
     if (!FCallMan || !FEnv.Params || !FEnv.Funcs)
         return false;
-    const std::string path = StatusFilePath();
+    const std::string path = StatusReadPath();
     if (!diskFileExists(path))
         return false;
     TVrFileCollection save;

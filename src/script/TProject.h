@@ -45,6 +45,10 @@ public:
     // the user's data folder's.
     std::string         StatusFilePath() const;
     std::string         GameFolder() const;                      // ending in '/'
+    // Where save.dat is read from: StatusFilePath when that file is there,
+    // else the game folder's save.dat when there is one (a game on a disc
+    // may bring its own), else StatusFilePath.
+    std::string         StatusReadPath() const;
 
     // --- game saves: requests stand until the next frame step applies them
     void                RequestSave(int32_t slot, const std::string& resumePage, const std::string& caption,

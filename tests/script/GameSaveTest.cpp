@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -323,6 +324,37 @@ TEST_F(GameSaveTest, StatusDataCarriesPersistentTablesAndTheImageCacheFlag) {
     TStatusData status;
     status.LoadFromStream(e);
     EXPECT_EQ(status.FHeader, "Status103");
+}
+
+TEST_F(GameSaveTest, SaveDataInTheUserFolderIsUsedFirst) {
+    TPageBuilder main("main.zsb");
+    addSave(main, 1, "\"one\"");
+    main.Wait("");
+    Write({&main});
+    TTempFolder data;
+    const char* old = std::getenv("XDG_DATA_HOME");
+    const std::string kept = old ? old : "";
+    ::setenv("XDG_DATA_HOME", data.folder().c_str(), 1);
+    Start().Frame();
+    Game.reset();
+    ASSERT_TRUE(std::filesystem::exists(SavePath()));      // the game folder can be written
+    const std::string user = userGameFolder(Folder.folder(), data.folder() + "zunoplay/") + "save.dat";
+    std::filesystem::create_directories(std::filesystem::path(user).parent_path());
+    std::filesystem::rename(SavePath(), user);
+    TScriptGame& g = Start();
+    EXPECT_EQ(g.Project->StatusFilePath(), user);
+    EXPECT_EQ(g.Project->SaveCaption(1), "one");
+    g.Project->SaveGame(2, "", "two", 0);
+    Game.reset();
+    EXPECT_FALSE(std::filesystem::exists(SavePath()));
+    TVrFileCollection save;
+    save.Open(user);
+    EXPECT_NE(save.FindEntry("GAMESAVEDATA1"), nullptr);
+    EXPECT_NE(save.FindEntry("GAMESAVEDATA2"), nullptr);
+    if (old)
+        ::setenv("XDG_DATA_HOME", kept.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
 }
 
 TEST(StatusLocation, GameFolderUnlessUnwritableOrTheUserFolderHasOne) {
