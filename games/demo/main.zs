@@ -55,6 +55,7 @@ Calc ticks = ticks + 1
 Wait[nocontinue] 16
 Jump @waiting; condition: ticks < 30
 Calc status = "done after " ++ IntToStr(@TickCount) ++ " ms"
+Call save.zsb
 Wait 200
 Call novel.zsb
 Exit

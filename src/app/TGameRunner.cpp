@@ -41,6 +41,13 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
     FEnv.Registry = &FRegistry;
     FEnv.RequestClose = [this] { FClosed = true; };
     FEnv.WarpMouse = [this](int32_t x, int32_t y) { FPlatform.warpMouse(x, y); };
+    FEnv.ShellOpen = [this](const std::string& target) { return FPlatform.shellOpen(target); };
+    // The platform's message boxes ask Yes or No; Yes is the default answer.
+    FEnv.AskOverwrite = [this](const std::string& text, bool) {
+        const TMessageAnswer a = FPlatform.messageBox(cp932ToUtf8(FProject->Title()), cp932ToUtf8(text),
+            TMessageButtons::yesNo, TMessageIcon::question, TMessageAnswer::yes);
+        return a == TMessageAnswer::no ? TScriptEnv::TOverwriteAnswer::no : TScriptEnv::TOverwriteAnswer::yes;
+    };
     FEnv.Warning = [this](const std::string& caption, const std::string& text) {
         FPlatform.messageBox(cp932ToUtf8(caption), cp932ToUtf8(text), TMessageButtons::ok,
                              TMessageIcon::warning, TMessageAnswer::ok);
@@ -204,6 +211,8 @@ void TGameRunner::frameStep(const std::vector<TInputEvent>& events) {
     FRegistry.InputStep(FEnv.LastFrameDuration);    // input step
     FProject->RunFrame();                           // interpreter
     updateObjects();                                // object update
+    if (FProject->ApplyPending())                   // game load and save requests
+        return;                                     // a loaded game draws from the next frame on
     compose();                                      // composition into the scene
     present();                                      // presentation
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "archive/TVrFileManager.h"
+#include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
 #include "core/TStream.h"
@@ -84,6 +85,13 @@ void TDrelCollection::SetHighColour(bool flag) {
 void TDrelCollection::ReloadAll() {
     for (int i = 0; i < FItems.Count(); ++i)
         load(*FItems.Items(i));
+}
+
+void TDrelCollection::ReloadFile(const std::string& fileName) {
+    const std::string key = lowerCaseSjis(fileName);
+    for (int i = 0; i < FItems.Count(); ++i)
+        if (lowerCaseSjis(FItems.Items(i)->FileName()) == key)
+            load(*FItems.Items(i));
 }
 
 void TDrelCollection::SaveToStream(TStream& s) const { WriteBool(s, FHighColour); }

@@ -89,6 +89,9 @@ public:
     void                SetHighColour(bool flag);   // a change reloads every item in place
     void                ReloadAll();                // rebuilds every item's pictures from its file
     void                RestoreAll() { ReloadAll(); }   // the display has its surfaces back
+    // The file changed (SaveScreen wrote it): every item of that file name
+    // (ignoring case) is read again.
+    void                ReloadFile(const std::string& fileName);
 
     // The persistent part (status data): one byte, the high-colour flag,
     // read only from data of version above 100.

@@ -127,4 +127,20 @@ void TCallMan::LoadFromStream(TStream& s, int32_t saveVersion) {
     FFailures = 0;
 }
 
+void TCallMan::Divert(const std::string& pageName, int32_t index) {
+    if (FPage) {
+        auto frame = std::make_unique<TStack>();
+        frame->PageName = FPage->Name();
+        frame->ProgramCounter = FPC;
+        frame->Started = FStarted;
+        frame->Continue = FContinue;
+        frame->Sender = FSender;
+        frame->Arguments = FArguments;
+        FStack.Push(std::move(frame));
+    }
+    FPage = GetPage(pageName, true);
+    FPC = index > 0 ? index : 0;
+    FStarted = false;
+}
+
 } // namespace zuno

@@ -131,6 +131,7 @@ public:
     ZUNO_COMMAND_TYPE(ctGameSave)
     bool                ContinueFlag() const override { return false; }
     void                Fields(TRecordFields& f) override;
+    void                Execute(TCallMan& cm, TPage*& page, int32_t& pc) override;
 
     TExprPtr            FSlot;
     std::string         FResumePage;
@@ -144,6 +145,7 @@ public:
     ZUNO_COMMAND_TYPE(ctGameLoad)
     bool                ContinueFlag() const override { return false; }
     void                Fields(TRecordFields& f) override;
+    void                Execute(TCallMan& cm, TPage*& page, int32_t& pc) override;
 
     TExprPtr            FSlot;
 };

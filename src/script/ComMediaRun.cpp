@@ -97,4 +97,26 @@ void TComMediaPlay::Execute(TCallMan& cm, TPage*&, int32_t& pc) {
         player->Replay();
 }
 
+//==============================================================================
+// GameSave, GameLoad: requests the project applies in this frame's frame step
+//==============================================================================
+
+void TComGameSave::Execute(TCallMan& cm, TPage*&, int32_t& pc) {
+    ++pc;
+    TCustomParam* slot = evaluate(cm, FSlot);
+    const int32_t slotNumber = slot ? slot->AsInteger() : 0;
+    TCustomParam* caption = evaluate(cm, FCaption);
+    const std::string text = caption ? caption->AsString() : std::string();
+    if (cm.Env().RequestSave)
+        cm.Env().RequestSave(slotNumber, FResumePage, text, FResumeIndex);
+}
+
+void TComGameLoad::Execute(TCallMan& cm, TPage*&, int32_t& pc) {
+    ++pc;
+    TCustomParam* slot = evaluate(cm, FSlot);
+    const int32_t slotNumber = slot ? slot->AsInteger() : 0;
+    if (cm.Env().RequestLoad)
+        cm.Env().RequestLoad(slotNumber);
+}
+
 } // namespace zuno

@@ -6,6 +6,7 @@
 #include "expr/TSysFuncMan.h"
 #include "objects/TZunoBaseList.h"
 #include "script/ObjectSysFuncs.h"
+#include "script/ProjectSysFuncs.h"
 #include "script/TProject.h"
 #include "script/TextSysFuncs.h"
 
@@ -96,6 +97,9 @@ void installScriptSystemVariables(TScriptEnv& env, TProject& project) {
 
     installObjectFunctions(env);
     installTextFunctions(env, project.Histories());
+    installSaveFunctions(env, project);
+    installFileFunctions(env, project);
+    installScreenFunctions(env, project);
 
     if (env.Funcs && env.Files) {
         TVrFileManager* files = env.Files;

@@ -112,6 +112,10 @@ public:
     // --- saved game state
     void                SaveToStream(TStream& s) const;
     void                LoadFromStream(TStream& s, int32_t saveVersion);
+    // After a load: the running position is pushed as a call frame (when
+    // there is a current page) and the page runs from `index` (from its
+    // start when the index is not above 0); it returns there when it ends.
+    void                Divert(const std::string& pageName, int32_t index);
 
 private:
     bool                executeCommand(TPage*& page, int32_t& pc);    // true: the command waits

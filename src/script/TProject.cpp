@@ -1,5 +1,6 @@
 #include "script/TProject.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "archive/GamePath.h"
@@ -15,7 +16,10 @@
 #include "objects/TZunoBaseList.h"
 #include "objects/TZunoHistoryFormatManager.h"
 #include "objects/TZunoReadList.h"
+#include "platform/posix/PosixServices.h"
 #include "script/TPageTextSource.h"
+#include "script/StatusLocation.h"
+#include "script/TGameSave.h"
 #include "script/TStatusData.h"
 
 namespace zuno {
@@ -37,6 +41,10 @@ TProject::TProject(TScriptEnv& env, TProjectStartInfo info) : FEnv(env), FInfo(s
         reg->Histories = FHistories.get();
         reg->ReadList = FReadList.get();
     }
+    FEnv.RequestSave = [this](int32_t slot, const std::string& page, const std::string& caption, int32_t index) {
+        RequestSave(slot, page, caption, index);
+    };
+    FEnv.RequestLoad = [this](int32_t slot) { RequestLoad(slot); };
 }
 
 TProject::~TProject() {
@@ -51,10 +59,22 @@ TProject::~TProject() {
     }
 }
 
+std::string TProject::GameFolder() const {
+    return FInfo.Arguments.empty() ? withSlash(FInfo.ExecutableFolder) : TVrFileManager::GameFolderOf(FInfo.Arguments[0]);
+}
+
 std::string TProject::StatusFilePath() const {
-    std::string folder = FInfo.Arguments.empty() ? withSlash(FInfo.ExecutableFolder)
-                                                 : TVrFileManager::GameFolderOf(FInfo.Arguments[0]);
-    return folder + "save.dat";
+    const std::string folder = GameFolder();
+    return chooseStatusFile(folder, userDataFolder(), folderIsWritable(folder),
+                            [](const std::string& path) { return diskFileExists(path); });
+}
+
+std::string TProject::StatusReadPath() const {
+    const std::string path = StatusFilePath();
+    if (diskFileExists(path))
+        return path;
+    const std::string beside = GameFolder() + "save.dat";
+    return diskFileExists(beside) ? beside : path;
 }
 
 void TProject::warn(const char* utf8Text) {
@@ -93,7 +113,7 @@ bool TProject::installCheck() {
 }
 
 void TProject::loadStatus() {
-    const std::string path = StatusFilePath();
+    const std::string path = StatusReadPath();
     if (!diskFileExists(path))
         return;
     TVrFileCollection save;
@@ -104,24 +124,12 @@ void TProject::loadStatus() {
     }
     TStatusData status;
     try {
-        if (status.LoadFromArchive(save) && FEnv.Params) {
+        if (status.LoadFromArchive(save) && FEnv.Params && FEnv.Funcs) {
             TKsMemoryStream body(status.FBody);
-            FEnv.Params->LoadStatus(body);
-            // The read-text list follows the variables; a damaged one is
-            // dropped with what comes after it.
-            bool listRead = true;
-            try {
-                FReadList->LoadRecord(body, status.FVersion);
-            } catch (const EZunoError&) {
-                FReadList->Clear();
-                listRead = false;
-            }
-            // The parts after the read-text list belong to subsystems that read
-            // them themselves; they are kept as read and written back at the end.
-            if (listRead && status.FVersion == StatusVersion)
-                FStatusTail.assign(status.FBody.begin() + body.GetPosition(), status.FBody.end());
+            TGameSave::LoadStatusBody(FEnv, body, status.FVersion);
         }
     } catch (const EZunoError&) {
+        // What was read before the damage stays; the rest keeps its defaults.
     }
     // Files the game wrote itself travel in save.dat as "save:" entries.
     if (!FEnv.Files || FEnv.Files->ArchiveCount() == 0)
@@ -137,6 +145,33 @@ void TProject::loadStatus() {
             entry->Data->SetPosition(0);
         } catch (const EZunoError&) {
             memory.DeleteEntry(name);
+        }
+    }
+}
+
+void TProject::buildCaptionList() {
+    FSaveCaptions.clear();
+    const std::string path = StatusReadPath();
+    if (!diskFileExists(path))
+        return;
+    TVrFileCollection save;
+    try {
+        save.Open(path);
+    } catch (const EZunoError&) {
+        return;
+    }
+    for (int i = 0; i < save.Count(); ++i) {
+        const std::string name = save.Entry(i)->Name();
+        const int32_t slot = gameSaveSlotOf(name);
+        if (slot < 0)
+            continue;
+        try {
+            TKsMemoryStream entry;
+            save.ReadEntry(name, entry);
+            entry.SetPosition(0);
+            SetSaveCaption(slot, readGameSaveHeader(entry).Caption);
+        } catch (const EZunoError&) {
+            // An entry whose header cannot be read has no caption.
         }
     }
 }
@@ -218,6 +253,7 @@ bool TProject::Create() {
         return false;
     }
     FEnv.Files->RegisterGameData(playerFile(), FInfo.Arguments);
+    buildCaptionList();
     loadStatus();
     FTitle = sjis("情報");
     if (FInfo.Arguments.empty() && !installCheck())
@@ -299,33 +335,218 @@ void TProject::Destroy() {
         writeStatus();
     FTextSource->CallMan = nullptr;
     FCallMan.reset();
+    for (const std::string& path : FDeleteAtEnd) {
+        std::error_code ec;
+        fs::remove(path, ec);
+    }
+}
+
+//==============================================================================
+// save.dat
+//==============================================================================
+
+// Opens save.dat when it is there (an absent file is an empty collection).
+// False when it is there but cannot be read: it is then left alone, so a
+// damaged file is never replaced by one that lost its other entries.
+bool TProject::openSaveData(TVrFileCollection& save, const std::string& path) {
+    const std::string from = path == StatusFilePath() ? StatusReadPath() : path;
+    if (!diskFileExists(from))
+        return true;
+    try {
+        save.Open(from);
+        return true;
+    } catch (const EZunoError&) {
+        return false;
+    }
+}
+
+void TProject::storeStatus(TVrFileCollection& save) {
+    TStatusData status;
+    TKsMemoryStream body;
+    TGameSave::SaveStatusBody(FEnv, body);
+    status.FBody = body.Data();
+    status.StoreInArchive(save);
+}
+
+void TProject::saveFailed(const std::string& what) {
+    if (FEnv.Trace)
+        FEnv.Trace(cp932ToUtf8(what));
 }
 
 void TProject::writeStatus() {
-    if (!FEnv.Params)
+    if (!FEnv.Params || !FEnv.Funcs)
         return;
     const std::string path = StatusFilePath();
     try {
         TVrFileCollection save;
-        if (diskFileExists(path))
-            save.Open(path);
-        TStatusData status;
-        TKsMemoryStream body;
-        FEnv.Params->SaveStatus(body);
-        FReadList->SaveRecord(body);
-        if (!FStatusTail.empty())
-            body.WriteBuffer(FStatusTail.data(), static_cast<int64_t>(FStatusTail.size()));
-        status.FBody = body.Data();
-        status.StoreInArchive(save);
+        if (!openSaveData(save, path))
+            return;
+        storeStatus(save);
         TKsBigMemoryStream image;
         save.SaveToStream(image);
-        std::error_code ec;
-        const std::string folder = diskFolderOf(path);
-        if (FSetting.FKeepStatus && (folder.empty() || fs::is_directory(folder, ec)))
+        if (FSetting.FKeepStatus && prepareStatusFolder(path))
             image.SaveToFile(path);   // through the atomic write
     } catch (const EZunoError&) {
         // A status file that cannot be written is given up silently.
     }
+}
+
+//==============================================================================
+// Game saves
+//==============================================================================
+
+bool TProject::WriteSaveDataEntry(const std::string& name, const std::vector<uint8_t>& data) {
+    const std::string path = StatusFilePath();
+    try {
+        TVrFileCollection save;
+        if (!openSaveData(save, path))
+            return false;
+        save.DeleteEntry(name);
+        TVrFile* entry = save.AddMemoryEntry(name);
+        if (!data.empty())
+            entry->Data->WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
+        entry->Data->SetPosition(0);
+        TKsBigMemoryStream image;
+        save.SaveToStream(image);
+        if (!prepareStatusFolder(path))
+            return false;
+        image.SaveToFile(path);
+        return true;
+    } catch (const EZunoError& e) {
+        saveFailed(e.message());
+        return false;
+    }
+}
+
+void TProject::DeleteAtEnd(const std::string& path) {
+    if (std::find(FDeleteAtEnd.begin(), FDeleteAtEnd.end(), path) == FDeleteAtEnd.end())
+        FDeleteAtEnd.push_back(path);
+}
+
+std::string TProject::SaveCaption(int32_t slot) const {
+    for (const TSaveCaption& c : FSaveCaptions)
+        if (c.Slot == slot)
+            return c.Caption;
+    return {};
+}
+
+void TProject::SetSaveCaption(int32_t slot, const std::string& caption) {
+    for (TSaveCaption& c : FSaveCaptions)
+        if (c.Slot == slot) {
+            c.Caption = caption;
+            return;
+        }
+    FSaveCaptions.push_back({slot, caption});
+}
+
+void TProject::RequestSave(int32_t slot, const std::string& resumePage, const std::string& caption,
+                           int32_t resumeIndex) {
+    FSaveSlot = slot;
+    FSaveResumePage = resumePage;
+    FSaveCaption = caption;
+    FSaveResumeIndex = resumeIndex;
+}
+
+void TProject::RequestLoad(int32_t slot) { FLoadSlot = slot; }
+
+bool TProject::ApplyPending() {
+    bool loaded = false;
+    if (FLoadSlot >= 0) {
+        const int32_t slot = FLoadSlot;
+        FLoadSlot = -1;
+        loaded = LoadGame(slot);
+    }
+    if (FSaveSlot >= 0) {
+        const int32_t slot = FSaveSlot;
+        FSaveSlot = -1;
+        SaveGame(slot, FSaveResumePage, FSaveCaption, FSaveResumeIndex);
+    }
+    return loaded;
+}
+
+void TProject::SaveGame(int32_t slot, const std::string& resumePage, const std::string& caption,
+                        int32_t resumeIndex) {
+    if (caption.empty() || !FCallMan || !FEnv.Params || !FEnv.Funcs)
+        return;
+    const std::string path = StatusFilePath();
+    try {
+        TVrFileCollection save;
+        if (!openSaveData(save, path)) {
+            saveFailed(path + sjis(":セーブデータが壊れているため上書きしません"));
+            return;
+        }
+        const std::string name = gameSaveEntryName(slot);
+        save.DeleteEntry(name);
+        TVrFile* entry = save.AddMemoryEntry(name);
+        TGameSave(FEnv, *FCallMan).Save(*entry->Data, caption, resumePage, resumeIndex);
+        entry->Data->SetPosition(0);
+        // Every game save refreshes the status data as well; both go to disk
+        // in one write, so save.dat is either all old or all new.
+        if (FSetting.FKeepStatus)
+            storeStatus(save);
+        TKsBigMemoryStream image;
+        save.SaveToStream(image);
+        SetSaveCaption(slot, caption);
+        if (!prepareStatusFolder(path)) {
+            saveFailed(path + sjis(":フォルダを作成できません"));
+            return;
+        }
+        image.SaveToFile(path);
+    } catch (const EZunoError& e) {
+        saveFailed(e.message());
+    }
+}
+
+bool TProject::LoadGame(int32_t slot) {
+    if (!FCallMan || !FEnv.Params || !FEnv.Funcs)
+        return false;
+    const std::string path = StatusReadPath();
+    if (!diskFileExists(path))
+        return false;
+    TVrFileCollection save;
+    TKsMemoryStream entry;
+    bool readable = openSaveData(save, path);
+    const std::string name = gameSaveEntryName(slot);
+    if (readable && !save.FindEntry(name))
+        return false;
+    if (readable) {
+        try {
+            save.ReadEntry(name, entry);
+            entry.SetPosition(0);
+        } catch (const EZunoError&) {
+            readable = false;
+        }
+    }
+    TGameSave game(FEnv, *FCallMan);
+    // The running game is kept aside first: a save that turns out to be
+    // damaged half-way is undone and the game goes on as it was.
+    TKsMemoryStream before;
+    bool haveBefore = true;
+    try {
+        game.Save(before, "-", "", 0);
+    } catch (const EZunoError&) {
+        haveBefore = false;
+    }
+    if (readable) {
+        try {
+            game.Load(entry);
+            return true;
+        } catch (const EZunoError&) {
+        }
+        try {
+            if (haveBefore) {
+                before.SetPosition(0);
+                game.Load(before);
+            }
+        } catch (const EZunoError&) {
+            haveBefore = false;
+        }
+    }
+    if (!haveBefore)
+        FEnv.Terminating = true;
+    if (FEnv.Warning)
+        FEnv.Warning(FTitle, sjis("このセーブデータは使用できません\r\n終了してください"));
+    return false;
 }
 
 } // namespace zuno

@@ -43,7 +43,37 @@ public:
     void                RunFrame();          // the call manager's loop for this frame
 
     bool                FileExists(std::string_view name);
-    std::string         StatusFilePath() const;                  // disk path of save.dat
+    // Disk path of save.dat: the one in the user's data folder when it is
+    // there, else the game folder's when that folder can be written, else
+    // the user's data folder's.
+    std::string         StatusFilePath() const;
+    std::string         GameFolder() const;                      // ending in '/'
+    // Where save.dat is read from: StatusFilePath when that file is there,
+    // else the game folder's save.dat when there is one (a game on a disc
+    // may bring its own), else StatusFilePath.
+    std::string         StatusReadPath() const;
+
+    // --- game saves: requests stand until the next frame step applies them
+    void                RequestSave(int32_t slot, const std::string& resumePage, const std::string& caption,
+                                    int32_t resumeIndex);
+    void                RequestLoad(int32_t slot);
+    // The pending load (true when a game was loaded), then the pending save.
+    bool                ApplyPending();
+    void                SaveGame(int32_t slot, const std::string& resumePage, const std::string& caption,
+                                 int32_t resumeIndex);
+    bool                LoadGame(int32_t slot);
+
+    // --- the save captions: one per game save in save.dat, in entry order
+    struct TSaveCaption { int32_t Slot; std::string Caption; };
+    std::string         SaveCaption(int32_t slot) const;         // empty when the slot holds no save
+    void                SetSaveCaption(int32_t slot, const std::string& caption);
+    const std::vector<TSaveCaption>& SaveCaptions() const { return FSaveCaptions; }
+
+    // Replaces (or adds) one entry of save.dat and writes the file; false
+    // when it cannot be read or written.
+    bool                WriteSaveDataEntry(const std::string& name, const std::vector<uint8_t>& data);
+    // A disk file removed when the game ends (listed once).
+    void                DeleteAtEnd(const std::string& path);
 
     TCallMan*           CallMan() const { return FCallMan.get(); }
     const TProjectSetting& Setting() const { return FSetting; }
@@ -63,6 +93,10 @@ private:
     std::string         playerFile() const;   // disk path of the player (its folder holds install.dat)
     void                warn(const char* utf8Text);
     void                writeStatus();
+    void                buildCaptionList();
+    bool                openSaveData(TVrFileCollection& save, const std::string& path);
+    void                storeStatus(TVrFileCollection& save);
+    void                saveFailed(const std::string& what);
 
     TScriptEnv&         FEnv;
     TProjectStartInfo   FInfo;
@@ -74,7 +108,13 @@ private:
     std::unique_ptr<TZunoHistoryFormatManager> FHistories;
     std::unique_ptr<TZunoReadList> FReadList;
     std::unique_ptr<TPageTextSource> FTextSource;
-    std::vector<uint8_t> FStatusTail;        // status parts after the variables, kept as read
+    std::vector<TSaveCaption> FSaveCaptions;
+    std::vector<std::string> FDeleteAtEnd;
+    int32_t             FLoadSlot = -1;      // pending requests, -1: none
+    int32_t             FSaveSlot = -1;
+    std::string         FSaveResumePage;
+    std::string         FSaveCaption;
+    int32_t             FSaveResumeIndex = 0;
     std::string         FFailReason;
     bool                FCreated = false;
     bool                FDestroyed = false;

@@ -34,6 +34,22 @@ struct TScriptEnv {
     // Availability of a game file before a page is opened (the project's
     // file-existence rule; unset: the file manager's Exists).
     std::function<bool(std::string_view name)> FileExists;
+    // Game save and load requests (GameSave, GameLoad); the project applies
+    // them between two frames. Unset: the commands request nothing.
+    std::function<void(int32_t slot, const std::string& resumePage, const std::string& caption,
+                       int32_t resumeIndex)> RequestSave;
+    std::function<void(int32_t slot)> RequestLoad;
+    // The platform's shell open of an address or folder (OpenUrl); unset:
+    // nothing opens.
+    std::function<bool(const std::string& target)> ShellOpen;
+    // The file dialogs (SelectOpenFile, SelectSaveFile, SelectDirectory,
+    // ExtractFile): true with the chosen path (Shift-JIS); unset: cancelled.
+    std::function<bool(bool forSaving, const std::string& filter, std::string& path)> SelectFile;
+    std::function<bool(std::string& folder)> SelectFolder;
+    // ExtractFile's question before a file is overwritten (Shift-JIS text);
+    // `many`: the buttons for several names. Unset: Yes.
+    enum class TOverwriteAnswer { yes, no, cancel, noToAll, yesToAll };
+    std::function<TOverwriteAnswer(const std::string& text, bool many)> AskOverwrite;
     // One trace line (UTF-8, without line end); unset: no trace.
     std::function<void(const std::string& line)> Trace;
     // The window is to close (Terminate).

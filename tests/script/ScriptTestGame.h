@@ -198,7 +198,8 @@ public:
         Registry.SetSize(64, 48);
         return Project->Create();
     }
-    // The frame step without composition: input, interpreter, object update.
+    // The frame step without composition: input, interpreter, object
+    // update, game load and save requests.
     void Frame() {
         Env.GameClock += 16;
         Env.LastFrameDuration = 16;
@@ -206,6 +207,7 @@ public:
         Project->RunFrame();
         Registry.Update(16);
         ++Env.UpdateCount;
+        Project->ApplyPending();
     }
     void Frames(int n) {
         for (int i = 0; i < n; ++i)

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -141,6 +142,19 @@ std::string userConfigFolder() {
     if (base.empty())
         base = withSlash(envOr("HOME", ".")) + ".config";
     return withSlash(base) + "zunoplay/";
+}
+
+std::string userDataFolder() {
+    std::string base = envOr("XDG_DATA_HOME", "");
+    if (base.empty())
+        base = withSlash(envOr("HOME", ".")) + ".local/share";
+    return withSlash(base) + "zunoplay/";
+}
+
+bool folderIsWritable(const std::string& folder) {
+    struct stat st {};
+    const std::string path = folder.empty() ? std::string(".") : folder;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(path.c_str(), W_OK | X_OK) == 0;
 }
 
 bool startShellOpen(const std::string& target) {

@@ -42,6 +42,12 @@ std::string             executableFolder();
 // $XDG_CONFIG_HOME/zunoplay/ (or ~/.config/zunoplay/), with a trailing '/'.
 std::string             userConfigFolder();
 
+// $XDG_DATA_HOME/zunoplay/ (or ~/.local/share/zunoplay/), with a trailing '/'.
+std::string             userDataFolder();
+
+// Whether files can be made in the folder (false when it is missing).
+bool                    folderIsWritable(const std::string& folder);
+
 // The value of an environment variable; nullptr when it is not set.
 const char*             environmentValue(const char* name);
 
