@@ -27,7 +27,6 @@ struct VAvx2 {
     static inline Vec add16(Vec a, Vec b) { return _mm256_add_epi16(a, b); }
     static inline Vec sub16(Vec a, Vec b) { return _mm256_sub_epi16(a, b); }
     static inline Vec shr8(Vec a) { return _mm256_srli_epi16(a, 8); }
-    static inline Vec shl8(Vec a) { return _mm256_slli_epi16(a, 8); }
     static inline Vec cmpeq32(Vec a, Vec b) { return _mm256_cmpeq_epi32(a, b); }
     static inline Vec cmpeq16(Vec a, Vec b) { return _mm256_cmpeq_epi16(a, b); }
     static inline Vec or_(Vec a, Vec b) { return _mm256_or_si256(a, b); }

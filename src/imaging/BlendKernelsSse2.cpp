@@ -24,7 +24,6 @@ struct VSse2 {
     static inline Vec add16(Vec a, Vec b) { return _mm_add_epi16(a, b); }
     static inline Vec sub16(Vec a, Vec b) { return _mm_sub_epi16(a, b); }
     static inline Vec shr8(Vec a) { return _mm_srli_epi16(a, 8); }
-    static inline Vec shl8(Vec a) { return _mm_slli_epi16(a, 8); }
     static inline Vec cmpeq32(Vec a, Vec b) { return _mm_cmpeq_epi32(a, b); }
     static inline Vec cmpeq16(Vec a, Vec b) { return _mm_cmpeq_epi16(a, b); }
     static inline Vec or_(Vec a, Vec b) { return _mm_or_si128(a, b); }
