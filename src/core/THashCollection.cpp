@@ -32,6 +32,7 @@ void THashCollectionItem::SetName(std::string name, std::string lowerKey) {
 void THashCollection::link(THashCollectionItem* item) {
     item->FNextInBucket = FBuckets[item->FBucket];
     FBuckets[item->FBucket] = item;
+    chainsChanged(item->FKey, TChainChange::Linked);
 }
 
 void THashCollection::unlink(THashCollectionItem* item) {
@@ -41,6 +42,7 @@ void THashCollection::unlink(THashCollectionItem* item) {
     if (*p)
         *p = item->FNextInBucket;
     item->FNextInBucket = nullptr;
+    chainsChanged(item->FKey, TChainChange::Unlinked);
 }
 
 THashCollectionItem* THashCollection::Find(std::string_view name) const {
@@ -90,6 +92,7 @@ void THashCollection::Clear() {
     FItems.clear();
     for (auto& b : FBuckets)
         b = nullptr;
+    chainsChanged({}, TChainChange::Cleared);
 }
 
 } // namespace zuno

@@ -59,6 +59,13 @@ public:
     // collections with their own look-up rules.
     THashCollectionItem* BucketHead(uint8_t bucket) const { return FBuckets[bucket]; }
 
+protected:
+    // Called whenever an item with this key joins or leaves a chain (adding,
+    // renaming, removing), and once when Clear removes everything.
+    // Collections that cache look-ups use it to know when they are stale.
+    enum class TChainChange { Linked, Unlinked, Cleared };
+    virtual void        chainsChanged(std::string_view /*key*/, TChainChange /*change*/) {}
+
 private:
     friend class THashCollectionItem;
     void                link(THashCollectionItem* item);

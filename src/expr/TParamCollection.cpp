@@ -1,5 +1,6 @@
 #include "expr/TParamCollection.h"
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -128,7 +129,14 @@ void TParamCollection::installDefaultSystemAccess() {
 // ---------------------------------------------------------------------------
 // TParamCollection
 // ---------------------------------------------------------------------------
-TParamCollection::TParamCollection() : FDefaults(std::make_unique<TDefaultSystemState>()) {
+namespace {
+// Look-up generations of different tables never meet: a look-up cached for a
+// table that is gone cannot pass as valid for a new one at the same address.
+std::atomic<uint64_t> gNextGenerationBase{0};
+} // namespace
+
+TParamCollection::TParamCollection()
+    : FDefaults(std::make_unique<TDefaultSystemState>()), FGeneration(gNextGenerationBase.fetch_add(1) << 32) {
     for (int id = 0; id < kSystemVarCount; ++id) {
         auto item = std::make_unique<TParamCollectionItem>();
         item->SetValue(std::make_unique<TParamSystem>(*this, static_cast<uint8_t>(id)));
@@ -187,18 +195,38 @@ TParamCollectionItem* TParamCollection::AddVariable(uint8_t type) {
     return static_cast<TParamCollectionItem*>(Add(std::move(item), std::string()));
 }
 
-namespace {
-// Back to a fresh value of its class.
-void resetValue(TCustomParam* v, uint8_t type) {
-    switch (type) {
-    case PT_NONE:  *static_cast<TParamVar*>(v) = TParamVar(); break;
-    case PT_INT:   static_cast<TParamInt*>(v)->Reset(); break;
-    case PT_FLOAT: static_cast<TParamFloat*>(v)->Reset(); break;
-    case PT_BOOL:  static_cast<TParamFlag*>(v)->Reset(); break;
-    case PT_STR:   static_cast<TParamStr*>(v)->Reset(); break;
-    default: break;
+void TParamCollection::chainsChanged(std::string_view key, TChainChange change) {
+    if (change == TChainChange::Cleared) {
+        FTemporaries = 0;
+        ++FGeneration;
+    } else if (key.compare(0, 4, "____") == 0) {
+        FTemporaries += change == TChainChange::Linked ? 1 : -1;
+    } else {
+        ++FGeneration;
     }
 }
+
+void TParamCollection::RenewTemporary(TParamCollectionItem& item, uint8_t type) {
+    if (item.FKind != type || !item.Value()) {
+        item.SetValue(TCustomParam::CreateParam(type));
+    } else {
+        TCustomParam* v = item.Value();
+        switch (type) {
+        case PT_NONE:  *static_cast<TParamVar*>(v) = TParamVar(); break;
+        case PT_INT:   static_cast<TParamInt*>(v)->Reset(); break;
+        case PT_FLOAT: static_cast<TParamFloat*>(v)->Reset(); break;
+        case PT_BOOL:  static_cast<TParamFlag*>(v)->Reset(); break;
+        case PT_STR:   static_cast<TParamStr*>(v)->Reset(); break;
+        default: break;
+        }
+    }
+    item.Status = 0;
+    item.Reserved = 0;
+    item.Owner = -1;
+    item.Local = 0;
+}
+
+namespace {
 constexpr size_t kPoolLimit = 64;
 } // namespace
 
@@ -215,11 +243,7 @@ TParamCollectionItem* TParamCollection::AddNamed(uint8_t type, std::string_view 
     if (!pool.empty()) {
         item = std::move(pool.back());
         pool.pop_back();
-        resetValue(item->Value(), type);
-        item->Status = 0;
-        item->Reserved = 0;
-        item->Owner = -1;
-        item->Local = 0;
+        RenewTemporary(*item, type);
     } else {
         item = std::make_unique<TParamCollectionItem>();
         item->SetValue(TCustomParam::CreateParam(type));
@@ -282,9 +306,11 @@ void TParamCollection::ResetVariables() {
 
 std::unique_ptr<TCustomParam> TParamCollection::CopyValue(std::string_view name) const {
     TParamCollectionItem* item = Find(name);
-    if (!item)
-        return nullptr;
-    TCustomParam* v = item->Value();
+    return item ? CopyItemValue(*item, name) : nullptr;
+}
+
+std::unique_ptr<TCustomParam> TParamCollection::CopyItemValue(const TParamCollectionItem& item, std::string_view name) {
+    TCustomParam* v = item.Value();
     uint8_t type = v ? v->ParamType() : PT_NONE;
     if (type < PT_INT || type > PT_STR)
         throw EZunoError(std::string(name) + sjis(":不正な変数です"));

@@ -97,6 +97,21 @@ public:
     void                SaveStatus(TStream& s) const;
     void                LoadStatus(TStream& s);
 
+    // Advanced whenever the look-up of a name that is not a temporary's
+    // ("____...") could find another item: an item added, renamed or removed.
+    // The look-up also depends on CurrentDepth; with both unchanged, a name
+    // resolved earlier still resolves to the same item. (Owner and Local are
+    // set before an item is in use and never change afterwards.)
+    uint64_t            LookupGeneration() const { return FGeneration; }
+    // Number of items in the table whose name is a temporary's.
+    int                 TemporaryCount() const { return FTemporaries; }
+    // Gives a temporary item (one of the pool, or one kept outside the
+    // table) the state of a new one: a fresh value of that type (1-4, or 0
+    // for an unbound TParamVar), no owner, not local, not status.
+    static void         RenewTemporary(TParamCollectionItem& item, uint8_t type);
+    // CopyValue of an item found by name (name only for the error message).
+    static std::unique_ptr<TCustomParam> CopyItemValue(const TParamCollectionItem& item, std::string_view name);
+
     // --- state beside the table ---
     int32_t             CurrentDepth = 0;            // number of frames on the call stack
     std::string         SelStr;                      // "@SelStr"
@@ -121,6 +136,9 @@ public:
     // since the epoch). Unset: the system's clock.
     std::function<std::time_t()> WallClock;
 
+protected:
+    void                chainsChanged(std::string_view key, TChainChange change) override;
+
 private:
     void                installDefaultSystemAccess();
     TParamCollectionItem* walk(std::string_view lowerName, int mode) const;
@@ -129,6 +147,8 @@ private:
     std::vector<std::unique_ptr<TParamCollectionItem>> FPool[5];    // recycled temporaries per type
     struct TDefaultSystemState;
     std::unique_ptr<TDefaultSystemState> FDefaults;                 // storage of the default hooks
+    uint64_t            FGeneration;                                // starts apart from every other table's
+    int                 FTemporaries = 0;
 };
 
 } // namespace zuno

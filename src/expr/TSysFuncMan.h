@@ -53,6 +53,10 @@ public:
     // Replaces (or supplies) the implementation of one function; used by the
     // parts of the player that own objects, files, saves, backlogs and tables.
     void                SetFunction(int number, TSysFunc f);
+    // True when function `number` runs a replacement given by SetFunction.
+    bool                HasOverride(int number) const {
+        return number >= 0 && static_cast<size_t>(number) < FOverrides.size() && FOverrides[static_cast<size_t>(number)];
+    }
 
     // Calc: compiles and runs a text against this table; true when it compiled
     // and ran. Set by the expression compiler's side; unset, Calc fails.

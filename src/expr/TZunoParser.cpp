@@ -80,6 +80,12 @@ void prepare(TOpeData& op) {
         }
     op.ResultKey = lowerCaseSjis(op.ResultName);
     op.ResultIsTemp = isTempName(op.ResultName);
+    op.VarIsTemp.clear();
+    for (const std::string& key : op.VarKeys)
+        op.VarIsTemp.push_back(isTempName(key) ? 1 : 0);
+    op.VarItems.assign(op.VarKeys.size(), nullptr);
+    op.ResultItem = nullptr;
+    op.ResolvedTable = nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -104,14 +110,39 @@ TReal checkedReal(TReal x) {
 
 EZunoError divisionByZero() { return EZunoError::fromUtf8("0 で除算しました"); }
 
+// Looks up the names of one operation that are not temporaries, unless the
+// items found last time still stand: the same table with the same look-up
+// generation and call depth finds the same items again.
+void resolveNames(TOpeData& op, const TParamCollection& params) {
+    if (op.ResolvedTable == &params && op.ResolvedGeneration == params.LookupGeneration() &&
+        op.ResolvedDepth == params.CurrentDepth)
+        return;
+    for (size_t k = 0; k < op.VarKeys.size(); ++k)
+        op.VarItems[k] = op.VarIsTemp[k] ? nullptr : params.FindKey(op.VarKeys[k]);
+    op.ResultItem = op.ResultIsTemp ? nullptr : params.FindKey(op.ResultKey);
+    op.ResolvedTable = &params;
+    op.ResolvedGeneration = params.LookupGeneration();
+    op.ResolvedDepth = params.CurrentDepth;
+}
+
 // Binds the name operands of one operation and unbinds them on every way out.
+// Temporaries are looked up in the table, or, with ownTemps, taken from the
+// parser's own slots.
 class OperandBinding {
 public:
-    OperandBinding(TOpeData& op, const TParamCollection& params) : FOp(op) {
+    OperandBinding(TOpeData& op, const TParamCollection& params, const std::vector<TParamCollectionItem*>* ownTemps)
+        : FOp(op) {
+        resolveNames(op, params);
         try {
             for (size_t k = 0; k < op.VarOperands.size(); ++k) {
                 auto& ref = static_cast<TParamVar&>(*op.Operands[op.VarOperands[k]]);
-                TParamCollectionItem* item = params.FindKey(op.VarKeys[k]);
+                TParamCollectionItem* item;
+                if (!op.VarIsTemp[k])
+                    item = op.VarItems[k];
+                else if (ownTemps)
+                    item = (*ownTemps)[static_cast<size_t>(op.VarTempSlot[k])];
+                else
+                    item = params.FindKey(op.VarKeys[k]);
                 if (!item)
                     throw missingVariable(ref.VarName());
                 ++FBound;
@@ -162,6 +193,23 @@ uint8_t functionResultType(const TOpeData& op) {
     return kSysFuncs[2].ResultType;
 }
 
+// Built-in functions that only compute their result from their arguments'
+// values: while they run, nothing looks at the table's temporaries.
+bool isPureFunction(uint8_t number) {
+    static const std::vector<bool> pure = [] {
+        std::vector<bool> r(kSysFuncCount, false);
+        for (const char* name : {"IntToStr", "IntToHex", "Length", "JLength", "Copy", "JCopy", "CompareStr",
+                                 "CompareText", "Pos", "JPos", "Trim", "JTrim", "Not", "Int", "Float", "Sin", "Cos",
+                                 "Tan", "Abs", "Fabs", "LowerCase", "UpperCase", "Min", "Max"}) {
+            int k = sysFuncIndexOf(name);
+            if (k >= 0)
+                r[static_cast<size_t>(k)] = true;
+        }
+        return r;
+    }();
+    return number < pure.size() && pure[number];
+}
+
 EZunoError invalidOperation(const TOpeData& op) {
     std::string text = sjis("不正な式\r\n\r\n代入先:") + op.ResultName + sjis("演算タイプ:") + opCodeName(op.Code);
     for (const auto& p : op.Operands)
@@ -209,24 +257,25 @@ std::string joinIndexes(const std::vector<int32_t>& idx) {
 // the variable named by operand 0.
 void bindElementReference(const TOpeData& op, TParamVar& ref, const TParamCollection& params) {
     TCustomParam& arrayOperand = operand(op, 0);
-    std::string name;
+    std::string textName;
+    const std::string* name = &textName;        // for the error messages
     TParamCollectionItem* target = nullptr;
     if (auto* byName = dynamic_cast<TParamVar*>(&arrayOperand)) {
-        name = byName->VarName();
+        name = &byName->VarName();
         target = byName->Target();
     } else {
-        name = arrayOperand.AsString();
-        target = params.Find(name);
+        textName = arrayOperand.AsString();
+        target = params.Find(textName);
         if (!target)
-            throw missingVariable(name);
+            throw missingVariable(textName);
     }
     std::vector<int32_t> idx;
     for (size_t i = 1; i < op.Operands.size(); ++i)
         idx.push_back(op.Operands[i]->AsInteger());
     TCustomParam* value = target ? target->Value() : nullptr;
-    const std::string prefix = name + "[" + joinIndexes(idx) + "]\r\n";
+    auto prefix = [&] { return *name + "[" + joinIndexes(idx) + "]\r\n"; };
     if (!value || static_cast<int>(idx.size()) != value->DimCount())
-        throw EZunoError(prefix + sjis("添え字が不正です"));
+        throw EZunoError(prefix() + sjis("添え字が不正です"));
     // Saturating arithmetic: an offset out of range stays out of range.
     constexpr int64_t kLimit = int64_t(1) << 40;
     int64_t offset = 0, factor = 1;
@@ -235,7 +284,7 @@ void bindElementReference(const TOpeData& op, TParamVar& ref, const TParamCollec
         factor = std::min<int64_t>(factor * value->DimSize(static_cast<int>(k)), int64_t(1) << 31);
     }
     if (offset >= value->Count())
-        throw EZunoError(prefix + sjis("要素数を超えています"));
+        throw EZunoError(prefix() + sjis("要素数を超えています"));
     ref.Bind(target);
     // A negative offset is kept; the first access through the reference fails.
     ref.ElementOffset = offset < std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::min()
@@ -402,6 +451,59 @@ TZunoParser::~TZunoParser() = default;
 void TZunoParser::Clear() {
     FItems.clear();
     FResult.reset();
+    prepareTemporaries();
+}
+
+// Gives every temporary name a slot and decides whether the expression can
+// keep its temporaries to itself. In the table, a temporary is visible to
+// everything that looks names up while the evaluation runs; the parser's
+// own slots give the same results only when nothing else looks: no call of
+// a function that could evaluate text or look names up, no system variable
+// (their hooks belong to other parts of the player), no element reference
+// to a variable named by text. Whether the table holds temporaries of its
+// own (an outer evaluation's) and whether a function was replaced is
+// checked at each run.
+void TZunoParser::prepareTemporaries() {
+    FTemps.clear();
+    FFunctions.clear();
+    FArgSlot = -1;
+    FOwnTemporaries = !FItems.empty();
+    auto slotOf = [this](const std::string& key) -> int16_t {
+        for (size_t i = 0; i < FTemps.size(); ++i)
+            if (FTemps[i].Key == key)
+                return static_cast<int16_t>(i);
+        if (FTemps.size() >= 0x7FFF) {
+            FOwnTemporaries = false;
+            return -1;
+        }
+        FTemps.push_back(TTempSlot{key, nullptr});
+        return static_cast<int16_t>(FTemps.size() - 1);
+    };
+    auto systemName = [](const std::string& key) { return !key.empty() && key[0] == '@'; };
+    for (auto& opPtr : FItems) {
+        TOpeData& op = *opPtr;
+        op.VarTempSlot.assign(op.VarKeys.size(), -1);
+        for (size_t k = 0; k < op.VarKeys.size(); ++k) {
+            if (op.VarIsTemp[k])
+                op.VarTempSlot[k] = slotOf(op.VarKeys[k]);
+            if (systemName(op.VarKeys[k]))
+                FOwnTemporaries = false;
+        }
+        op.ResultTempSlot = op.ResultIsTemp ? slotOf(op.ResultKey) : int16_t(-1);
+        if (systemName(op.ResultKey))
+            FOwnTemporaries = false;
+        if (op.Code == ocFunc) {
+            if (!isPureFunction(op.FunctionNo))
+                FOwnTemporaries = false;
+            if (std::find(FFunctions.begin(), FFunctions.end(), op.FunctionNo) == FFunctions.end())
+                FFunctions.push_back(op.FunctionNo);
+        }
+        if (op.Code == ocDimTo && (op.Operands.empty() || !dynamic_cast<TParamVar*>(op.Operands[0].get())))
+            FOwnTemporaries = false;
+    }
+    if (!FItems.empty() && FItems.back()->Code == ocTo && FItems.back()->ResultName == kArgName)
+        FArgSlot = FItems.back()->ResultTempSlot;
+    FLiveTemps.assign(FTemps.size(), nullptr);
 }
 
 void TZunoParser::LoadFromStream(TStream& s) {
@@ -427,6 +529,7 @@ void TZunoParser::LoadFromStream(TStream& s) {
         items.push_back(std::move(op));
     }
     FItems = std::move(items);
+    prepareTemporaries();
 }
 
 void TZunoParser::SaveToStream(TStream& s) const {
@@ -459,12 +562,69 @@ void TZunoParser::CopyFrom(const TZunoParser& other) {
     }
     FItems = std::move(items);
     FResult.reset();
+    prepareTemporaries();
 }
 
 void TZunoParser::Execute(TSysFuncMan& funcs) {
-    TParamCollection& params = funcs.Params();
     FResult.reset();
     FLastError.clear();
+    bool own = FOwnTemporaries && funcs.Params().TemporaryCount() == 0;
+    for (uint8_t f : FFunctions)
+        own = own && !funcs.HasOverride(f);
+    try {
+        if (own)
+            executeWithOwnTemporaries(funcs);
+        else
+            executeInTable(funcs);
+    } catch (const EZunoError& e) {
+        FResult.reset();
+        FLastError = e.message();
+    } catch (const std::bad_alloc&) {       // a value grown beyond memory ends the evaluation too
+        FResult.reset();
+        FLastError = "out of memory";
+    } catch (const std::length_error&) {
+        FResult.reset();
+        FLastError = "out of memory";
+    }
+}
+
+// The same steps as executeInTable, with the temporaries in the parser's
+// slots: made once, renewed on every run, never added to the table.
+void TZunoParser::executeWithOwnTemporaries(TSysFuncMan& funcs) {
+    TParamCollection& params = funcs.Params();
+    struct Release {
+        std::vector<TParamCollectionItem*>& live;
+        ~Release() { std::fill(live.begin(), live.end(), nullptr); }
+    } release{FLiveTemps};
+    for (auto& opPtr : FItems) {
+        TOpeData& op = *opPtr;
+        OperandBinding binding(op, params, &FLiveTemps);
+        TParamCollectionItem* result = op.ResultIsTemp ? FLiveTemps[static_cast<size_t>(op.ResultTempSlot)]
+                                                       : op.ResultItem;
+        if (!result && op.ResultIsTemp) {
+            const uint8_t type = temporaryType(op) & 0x7F;
+            if (type > PT_STR)
+                throw invalidOperation(op);
+            TTempSlot& slot = FTemps[static_cast<size_t>(op.ResultTempSlot)];
+            if (!slot.Item) {
+                slot.Item = std::make_unique<TParamCollectionItem>();
+                slot.Item->SetNameRaw(op.ResultName);
+            }
+            TParamCollection::RenewTemporary(*slot.Item, type);
+            result = FLiveTemps[static_cast<size_t>(op.ResultTempSlot)] = slot.Item.get();
+            if (op.Code == ocDimTo)
+                bindElementReference(op, static_cast<TParamVar&>(*result->Value()), params);
+        }
+        if (!result)
+            throw missingVariable(op.ResultName);
+        runOperation(op, *result->Value(), funcs);
+    }
+    if (FArgSlot >= 0 && FLiveTemps[static_cast<size_t>(FArgSlot)])
+        FResult = TParamCollection::CopyItemValue(*FLiveTemps[static_cast<size_t>(FArgSlot)], kArgName);
+}
+
+void TZunoParser::executeInTable(TSysFuncMan& funcs) {
+    TParamCollection& params = funcs.Params();
 
     // The temporaries this evaluation created, removed again at the end
     // (newest first, which keeps the removal from the table cheap). The list's
@@ -487,35 +647,24 @@ void TZunoParser::Execute(TSysFuncMan& funcs) {
         }
     } cleanup{params, temps};
 
-    try {
-        for (auto& opPtr : FItems) {
-            TOpeData& op = *opPtr;
-            OperandBinding binding(op, params);
-            TParamCollectionItem* result = params.FindKey(op.ResultKey);
-            if (!result && op.ResultIsTemp) {
-                result = params.AddNamed(temporaryType(op), op.ResultName);
-                if (!result)
-                    throw invalidOperation(op);
-                temps.push_back(result);
-                if (op.Code == ocDimTo)
-                    bindElementReference(op, static_cast<TParamVar&>(*result->Value()), params);
-            }
+    for (auto& opPtr : FItems) {
+        TOpeData& op = *opPtr;
+        OperandBinding binding(op, params, nullptr);
+        TParamCollectionItem* result = op.ResultIsTemp ? params.FindKey(op.ResultKey) : op.ResultItem;
+        if (!result && op.ResultIsTemp) {
+            result = params.AddNamed(temporaryType(op), op.ResultName, op.ResultKey);
             if (!result)
-                throw missingVariable(op.ResultName);
-            runOperation(op, *result->Value(), funcs);
+                throw invalidOperation(op);
+            temps.push_back(result);
+            if (op.Code == ocDimTo)
+                bindElementReference(op, static_cast<TParamVar&>(*result->Value()), params);
         }
-        if (!FItems.empty() && FItems.back()->Code == ocTo && FItems.back()->ResultName == kArgName)
-            FResult = params.CopyValue(kArgName);
-    } catch (const EZunoError& e) {
-        FResult.reset();
-        FLastError = e.message();
-    } catch (const std::bad_alloc&) {       // a value grown beyond memory ends the evaluation too
-        FResult.reset();
-        FLastError = "out of memory";
-    } catch (const std::length_error&) {
-        FResult.reset();
-        FLastError = "out of memory";
+        if (!result)
+            throw missingVariable(op.ResultName);
+        runOperation(op, *result->Value(), funcs);
     }
+    if (!FItems.empty() && FItems.back()->Code == ocTo && FItems.back()->ResultName == kArgName)
+        FResult = params.CopyValue(kArgName);
 }
 
 } // namespace zuno

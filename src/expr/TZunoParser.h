@@ -32,6 +32,19 @@ struct TOpeData {
     std::vector<std::string> VarKeys;       // their names lower-cased (the table's look-up key)
     std::string         ResultKey;          // ResultName lower-cased
     bool                ResultIsTemp = false;   // "____..."
+    std::vector<uint8_t> VarIsTemp;         // per name operand: a temporary's name
+    std::vector<int16_t> VarTempSlot;       // per name operand: its temporary's slot, -1 for other names
+    int16_t             ResultTempSlot = -1;
+
+    // The items the names resolved to in the last evaluation, kept while the
+    // table, its look-up generation and the call depth stay those recorded.
+    // Temporaries come and go within each evaluation: their names are looked
+    // up every time. A nullptr item is a name that was not found.
+    std::vector<TParamCollectionItem*> VarItems;
+    TParamCollectionItem* ResultItem = nullptr;
+    const TParamCollection* ResolvedTable = nullptr;
+    uint64_t            ResolvedGeneration = 0;
+    int32_t             ResolvedDepth = 0;
 };
 
 class TZunoParser {
@@ -65,9 +78,25 @@ public:
     static std::function<uint8_t(uint8_t propId)> PropertyType;
 
 private:
+    // A temporary kept by the parser itself, reused from one run to the next.
+    struct TTempSlot {
+        std::string     Key;                // lower-cased name
+        std::unique_ptr<TParamCollectionItem> Item;
+        bool            Live = false;       // made by the current run
+    };
+
+    void                prepareTemporaries();
+    void                executeInTable(TSysFuncMan& funcs);
+    void                executeWithOwnTemporaries(TSysFuncMan& funcs);
+
     std::vector<std::unique_ptr<TOpeData>> FItems;
     std::unique_ptr<TCustomParam> FResult;
     std::string         FLastError;
+    std::vector<TTempSlot> FTemps;
+    std::vector<TParamCollectionItem*> FLiveTemps;  // per slot: the item made by the current run, or nullptr
+    std::vector<uint8_t> FFunctions;                // the function numbers the expression calls
+    bool                FOwnTemporaries = false;    // the expression may keep its temporaries out of the table
+    int16_t             FArgSlot = -1;              // the slot of "____arg" when the last operation stores it
 };
 
 } // namespace zuno

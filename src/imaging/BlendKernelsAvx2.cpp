@@ -6,6 +6,7 @@
 
 #if defined(__AVX2__)
 #include <immintrin.h>
+#include <cstring>
 
 namespace zuno {
 namespace {

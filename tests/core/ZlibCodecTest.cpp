@@ -77,6 +77,30 @@ TEST(ZlibCodec, DamagedAndTruncatedStreamsFail) {
     EXPECT_THROW(inflateZlibInto(damaged.data(), damaged.size(), buffer.data(), buffer.size()), EZunoError);
 }
 
+// The check value at the end of the stream is verified over all the output,
+// whatever its length (whole and partial sixteen-byte steps, runs beyond the
+// 5552 bytes the sums may grow over) and its bytes (all 0xFF gives the
+// largest sums): a changed check value fails, the right one passes.
+TEST(ZlibCodec, CheckValueIsVerifiedForEveryLengthAndContent) {
+    for (size_t size : {size_t(1), size_t(15), size_t(16), size_t(17), size_t(5552), size_t(5553), size_t(11111),
+                        size_t(200000)})
+        for (bool ones : {false, true}) {
+            Bytes plain = ones ? Bytes(size, 0xFF) : sample(size);
+            Bytes packed = deflateZlib(plain.data(), plain.size(), 6);
+            Bytes out;
+            Bytes fixed(size + 1);      // room beyond the output: the stream is read to its end
+            EXPECT_NO_THROW(inflateZlib(packed.data(), packed.size(), out, "x")) << size << " " << ones;
+            EXPECT_EQ(out, plain) << size << " " << ones;
+            for (size_t k = 1; k <= 4; ++k) {
+                Bytes bad = packed;
+                bad[bad.size() - k] ^= 0x10;
+                EXPECT_THROW(inflateZlib(bad.data(), bad.size(), out, "x"), EZunoError) << size << " " << k;
+                EXPECT_THROW(inflateZlibInto(bad.data(), bad.size(), fixed.data(), fixed.size()), EZunoError)
+                    << size << " " << k;
+            }
+        }
+}
+
 TEST(ZlibCodec, Crc32MatchesTheKnownValueInOneOrManyPieces) {
     const std::string text = "123456789";
     const auto* p = reinterpret_cast<const uint8_t*>(text.data());
