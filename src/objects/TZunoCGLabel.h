@@ -32,6 +32,9 @@ public:
     TZunoImageList&     Frames() { return FFrames; }
     bool                HasFrame() const { return FHasFrame; }
 
+    // Paused is a stored flag only: the frames keep cycling (AniPaused stops
+    // them) and the caption is updated and answers input as usual.
+    bool                Paused() override { return false; }
     TPropValue          GetProp(int id) override;
     void                SetProp(int id, const TPropValue& value) override;
     int                 Update() override;
