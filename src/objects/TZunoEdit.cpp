@@ -286,9 +286,12 @@ size_t TZunoCustomEdit::PositionAt(int32_t x, int32_t y) {
     if (FLines.empty())
         return 0;
     int64_t l = 0;
-    if (Multiline())
-        l = std::clamp<int64_t>((int64_t(y) - kMargin) / lineHeight() + FScroll - (y < kMargin ? 1 : 0), 0,
-                                int64_t(FLines.size()) - 1);
+    if (Multiline()) {
+        // Rows above the first shown line count down from it (floor division).
+        const int64_t d = int64_t(y) - kMargin, h = lineHeight();
+        const int64_t row = d >= 0 ? d / h : -((-d + h - 1) / h);
+        l = std::clamp<int64_t>(row + FScroll, 0, int64_t(FLines.size()) - 1);
+    }
     const TLine& line = FLines[size_t(l)];
     const int64_t along = int64_t(x) - kMargin - line.Indent + (Multiline() ? 0 : FScroll);
     // The boundary nearest to the point: past half a character's width
