@@ -12,11 +12,29 @@
 #include "objects/TDrelCollection.h"
 #include "objects/TZunoCustomImage.h"
 #include "platform/FontList.h"
+#include "platform/TFreeTypeFontService.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/posix/AtomicFile.h"
 #include "script/ScriptSystemVars.h"
+#include "text/TFontPixelManager.h"
 
 namespace zuno {
+
+namespace {
+
+// The text controls copy and paste through the platform's clipboard, which
+// holds UTF-8.
+class TPlatformClipboard : public TZunoClipboard {
+public:
+    explicit TPlatformClipboard(TPlatform& platform) : FPlatform(platform) {}
+    std::string GetText() override { return utf8ToCp932(FPlatform.clipboardText()); }
+    void SetText(const std::string& text) override { FPlatform.setClipboardText(cp932ToUtf8(text)); }
+
+private:
+    TPlatform& FPlatform;
+};
+
+} // namespace
 
 TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TProjectStartInfo info)
     : FPlatform(platform), FOptions(options), FFuncs(FParams) {
@@ -73,6 +91,15 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
         return !picture.IsEmpty();
     };
     FRegistry.WipeServices.Random = [this](int32_t n) { return FFuncs.Random(n); };
+    FClipboard = std::make_unique<TPlatformClipboard>(FPlatform);
+    // Captions and the text controls draw their glyphs through the
+    // process-wide glyph cache over the system's fonts.
+    if (!TFontPixelManager::Instance()) {
+        TFontPixelManager::SetInstance(
+            std::make_unique<TFontPixelManager>(std::make_unique<TFreeTypeFontService>()));
+        FOwnsGlyphCache = true;
+    }
+    TZunoClipboard::SetInstance(FClipboard.get());
 }
 
 TGameRunner::~TGameRunner() {
@@ -80,6 +107,9 @@ TGameRunner::~TGameRunner() {
         finish();
     } catch (...) {
     }
+    TZunoClipboard::SetInstance(nullptr);
+    if (FOwnsGlyphCache)
+        TFontPixelManager::SetInstance(nullptr);
     TDrelCollection::Instance().SetFileManager(nullptr);
     TZunoCustomImages::LoopWaitEvaluator = nullptr;
 }
@@ -223,6 +253,14 @@ void TGameRunner::route(const std::vector<TInputEvent>& events) {
             break;
         case TInputKind::keyUp:
             FRegistry.KeyUp(e.key);
+            break;
+        case TInputKind::textInput:
+            if (FActive)
+                FRegistry.TextInput(utf8ToCp932(e.text));
+            break;
+        case TInputKind::textComposition:
+            if (FActive)
+                FRegistry.TextComposition(utf8ToCp932(e.text), e.x);
             break;
         case TInputKind::activate:
             if (!FActive && FMedia && FProject->Setting().FPauseWhenInactive)
