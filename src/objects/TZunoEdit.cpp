@@ -180,7 +180,7 @@ void TZunoCustomEdit::SetProp(int id, const TPropValue& v) {
 // Layout
 //==============================================================================
 
-void TZunoCustomEdit::changed(bool) {
+void TZunoCustomEdit::changed() {
     FDirty = true;
     FBlinkMs = 0;                           // the caret shows at once after a change
     layout();

@@ -107,7 +107,7 @@ protected:
     };
 
     void                layout();                                     // lines, measures, pictures
-    void                changed(bool notifyScroll = true);            // text or caret moved: re-lay, scroll, repaint
+    void                changed();                                    // text or caret moved: re-lay, scroll, repaint
     void                scrollToCaret();
     size_t              lineOf(size_t offset);
     int32_t             lineHeight() const;

@@ -310,13 +310,13 @@ void TZunoSlider::DoMouseHeld() {
         return;
     // A held button or track repeats its step; the track stops once the
     // thumb has reached the mouse.
+    // Repeats due after t ms held: one at the delay, then one per interval.
+    auto repeats = [](int64_t t) { return t < kHoldDelayMs ? 0 : (t - kHoldDelayMs) / kHoldIntervalMs + 1; };
     const int32_t before = FHeldMs;
-    FHeldMs = addClamped(FHeldMs, FOwner->FrameElapsed());
-    if (FHeldMs < kHoldDelayMs)
-        return;
-    const int32_t due = (FHeldMs - kHoldDelayMs) / kHoldIntervalMs - std::max(-1, (before - kHoldDelayMs) / kHoldIntervalMs);
+    FHeldMs = addClamped(FHeldMs, std::max(0, FOwner->FrameElapsed()));
+    const int64_t due = std::min<int64_t>(repeats(FHeldMs) - repeats(before), int64_t(FMax) - FMin + 1);
     const bool track = FPressed == TPart::trackBefore || FPressed == TPart::trackAfter;
-    for (int32_t i = 0; i < due; ++i) {
+    for (int64_t i = 0; i < due; ++i) {
         if (track && partAt(mouseAlong()) != FPressed)
             break;
         stepPart(FPressed);

@@ -109,6 +109,25 @@ TEST_F(ValueControlTest, MouseWheelAndKeysStep) {
     EXPECT_TRUE(firedHandlers().empty());
 }
 
+TEST_F(ValueControlTest, HeldButtonRepeatsAfterADelay) {
+    // Held: one step at the press, one at 400 ms, then one per 50 ms.
+    auto* bar = add<TZunoScrollbar>(0, 0, 100, 10);
+    mouse(97, 5, true);
+    EXPECT_EQ(bar->Value(), 1);
+    std::vector<int32_t> seen;
+    for (int frame = 1; frame <= 30; ++frame) {
+        Reg.Update(16);
+        mouse(97, 5, true);
+        if (frame % 5 == 0)
+            seen.push_back(bar->Value());
+    }
+    EXPECT_EQ(seen, (std::vector<int32_t>{1, 1, 1, 1, 2, 3}));      // 400 ms after 25 frames, 450 after 29
+    mouse(97, 5, false);
+    Reg.Update(1000);
+    Reg.InputStep(16);
+    EXPECT_EQ(bar->Value(), 3) << "released: no more steps";
+}
+
 TEST_F(ValueControlTest, DraggingTheThumbHoldsMovesAndReleases) {
     auto* s = add<TZunoSlider>(10, 0, 100, 10);
     setProp(*s, PR_ONHOLD, *strValue("hold.zsb"));
