@@ -56,4 +56,5 @@ Wait[nocontinue] 16
 Jump @waiting; condition: ticks < 30
 Calc status = "done after " ++ IntToStr(@TickCount) ++ " ms"
 Wait 200
+Call novel.zsb
 Exit

@@ -13,10 +13,10 @@
 #include "objects/TZunoCustomImage.h"
 #include "platform/FontList.h"
 #include "platform/TFreeTypeFontService.h"
+#include "text/TFontPixelManager.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/posix/AtomicFile.h"
 #include "script/ScriptSystemVars.h"
-#include "text/TFontPixelManager.h"
 
 namespace zuno {
 
@@ -68,6 +68,10 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
 
     installDisplayAccess();
 
+    // The glyph cache every drawn text uses, over fontconfig and FreeType.
+    if (!TFontPixelManager::Instance())
+        TFontPixelManager::SetInstance(std::make_unique<TFontPixelManager>(std::make_unique<TFreeTypeFontService>()));
+
     // Image files come through the file layer; loop waits of animated
     // images are expressions over the game's variables.
     TDrelCollection::Instance().SetFileManager(&FFiles);
@@ -92,13 +96,6 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
     };
     FRegistry.WipeServices.Random = [this](int32_t n) { return FFuncs.Random(n); };
     FClipboard = std::make_unique<TPlatformClipboard>(FPlatform);
-    // Captions and the text controls draw their glyphs through the
-    // process-wide glyph cache over the system's fonts.
-    if (!TFontPixelManager::Instance()) {
-        TFontPixelManager::SetInstance(
-            std::make_unique<TFontPixelManager>(std::make_unique<TFreeTypeFontService>()));
-        FOwnsGlyphCache = true;
-    }
     TZunoClipboard::SetInstance(FClipboard.get());
 }
 
@@ -108,8 +105,6 @@ TGameRunner::~TGameRunner() {
     } catch (...) {
     }
     TZunoClipboard::SetInstance(nullptr);
-    if (FOwnsGlyphCache)
-        TFontPixelManager::SetInstance(nullptr);
     TDrelCollection::Instance().SetFileManager(nullptr);
     TZunoCustomImages::LoopWaitEvaluator = nullptr;
 }

@@ -76,7 +76,6 @@ private:
     TSysFuncMan         FFuncs;
     TZunoBaseList       FRegistry;
     std::unique_ptr<TZunoClipboard> FClipboard;     // the platform's clipboard for the text controls
-    bool                FOwnsGlyphCache = false;    // the glyph cache was installed by this runner
     TScriptEnv          FEnv;
     std::unique_ptr<TProject> FProject;
     TSceneBuffer        FScene;

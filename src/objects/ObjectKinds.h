@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "text/FontStyleFlags.h"
+
 namespace zuno {
 
 enum TObjectKind : uint8_t {
@@ -57,8 +59,7 @@ enum TIgnoreMouse : uint8_t {
 using TIgnoreMouseSet = uint8_t;
 constexpr TIgnoreMouseSet imBit(int im) { return im >= 0 && im < 8 ? static_cast<TIgnoreMouseSet>(1u << im) : 0; }
 
-// Font style bits (PR_FONTSTYLE, PR_FONTHOVERSTYLE).
-constexpr int32_t FS_BOLD = 1, FS_ITALIC = 2, FS_UNDERLINE = 4, FS_STRIKEOUT = 8;
+// Font style bits (PR_FONTSTYLE, PR_FONTHOVERSTYLE): FS_BOLD .. FS_STRIKEOUT.
 
 // Alignments and orientation.
 constexpr int32_t HA_LEFT = 0, HA_CENTER = 1, HA_RIGHT = 2;

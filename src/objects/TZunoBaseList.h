@@ -21,6 +21,10 @@
 namespace zuno {
 
 class TZunoMediaSource;
+class TSysFuncMan;
+class TStoredTextSource;
+class TZunoHistoryFormatManager;
+class TZunoReadList;
 
 class TZunoBaseList : public TZunoComponent {
 public:
@@ -159,6 +163,12 @@ public:
 
     // --- media (sounds, movies, the clock of fades and timers); none: silence ---
     TZunoMediaSource*   MediaSource = nullptr;
+
+    // --- message text (not owned; none: boxes keep no backlog or read marks) ---
+    TSysFuncMan*        Funcs = nullptr;                                // VAR insertions
+    TStoredTextSource*  TextSource = nullptr;                           // TextIns texts by page and index
+    TZunoHistoryFormatManager* Histories = nullptr;
+    TZunoReadList*      ReadList = nullptr;
 
     // --- event queue ------------------------------------------------------------------------------
     TTimerList&         Events() { return FEvents; }

@@ -5,6 +5,7 @@
 #include "expr/TSysFuncMan.h"
 #include "expr/TZunoParser.h"
 #include "objects/TZunoBaseList.h"
+#include "objects/TZunoHistoryFormatManager.h"
 #include "script/ComFlow.h"
 #include "script/TCallMan.h"
 
@@ -202,8 +203,11 @@ void TComTerminate::Execute(TCallMan& cm, TPage*&, int32_t&) {
 
 void TComReset::Execute(TCallMan& cm, TPage*& page, int32_t& pc) {
     TScriptEnv& env = cm.Env();
-    if (env.Registry)
+    if (env.Registry) {
         env.Registry->Reset();
+        if (env.Registry->Histories)
+            env.Registry->Histories->Reset();
+    }
     if (env.Params)
         env.Params->ResetVariables();
     if (env.Funcs)

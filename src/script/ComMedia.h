@@ -11,6 +11,8 @@ class TComTextIns : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(ctTextIns)
+    void                Begin(TCallMan& callMan) override;
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     bool                LocksEvents() const override { return FLocked; }
     bool                Waits() const override { return FWaiting; }
     bool                KeepsState() const override { return true; }
@@ -34,6 +36,7 @@ class TComTextClr : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(ctTextClr)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FBoxName;
@@ -87,6 +90,7 @@ class TComCallHist : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(ctCallHist)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FBoxName;
@@ -100,6 +104,7 @@ class TComEntryHist : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(ctFormatHist)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
     void                Fields(TRecordFields& f) override;
 
     TExprPtr            FTemplateName;
@@ -110,12 +115,14 @@ class TComClrHist : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(ctClrHist)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 };
 
 class TComClrRead : public TCommand {
 public:
     using TCommand::TCommand;
     ZUNO_COMMAND_TYPE(ctClrRead)
+    void                Execute(TCallMan& callMan, TPage*& page, int32_t& pc) override;
 };
 
 class TComGameSave : public TCommand {

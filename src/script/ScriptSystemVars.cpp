@@ -7,6 +7,7 @@
 #include "objects/TZunoBaseList.h"
 #include "script/ObjectSysFuncs.h"
 #include "script/TProject.h"
+#include "script/TextSysFuncs.h"
 
 namespace zuno {
 
@@ -94,6 +95,7 @@ void installScriptSystemVariables(TScriptEnv& env, TProject& project) {
     }
 
     installObjectFunctions(env);
+    installTextFunctions(env, project.Histories());
 
     if (env.Funcs && env.Files) {
         TVrFileManager* files = env.Files;

@@ -12,6 +12,10 @@
 #include "core/TextHelpers.h"
 #include "expr/ParamConvert.h"
 #include "expr/TParamCollection.h"
+#include "objects/TZunoBaseList.h"
+#include "objects/TZunoHistoryFormatManager.h"
+#include "objects/TZunoReadList.h"
+#include "script/TPageTextSource.h"
 #include "script/TStatusData.h"
 
 namespace zuno {
@@ -22,12 +26,28 @@ TProject::TProject(TScriptEnv& env, TProjectStartInfo info) : FEnv(env), FInfo(s
     FTitle = sjis("情報");
     if (!FEnv.FileExists)
         FEnv.FileExists = [this](std::string_view name) { return FileExists(name); };
+    FHistories = std::make_unique<TZunoHistoryFormatManager>();
+    FReadList = std::make_unique<TZunoReadList>();
+    FTextSource = std::make_unique<TPageTextSource>(FEnv);
+    FHistories->TextSource = FTextSource.get();
+    FHistories->Funcs = FEnv.Funcs;
+    if (TZunoBaseList* reg = FEnv.Registry) {
+        reg->Funcs = FEnv.Funcs;
+        reg->TextSource = FTextSource.get();
+        reg->Histories = FHistories.get();
+        reg->ReadList = FReadList.get();
+    }
 }
 
 TProject::~TProject() {
     try {
         Destroy();
     } catch (...) {
+    }
+    if (TZunoBaseList* reg = FEnv.Registry) {
+        reg->TextSource = nullptr;
+        reg->Histories = nullptr;
+        reg->ReadList = nullptr;
     }
 }
 
@@ -87,9 +107,18 @@ void TProject::loadStatus() {
         if (status.LoadFromArchive(save) && FEnv.Params) {
             TKsMemoryStream body(status.FBody);
             FEnv.Params->LoadStatus(body);
-            // The parts after the variables belong to subsystems that read them
-            // themselves; they are kept as read and written back at the end.
-            if (status.FVersion == StatusVersion)
+            // The read-text list follows the variables; a damaged one is
+            // dropped with what comes after it.
+            bool listRead = true;
+            try {
+                FReadList->LoadRecord(body, status.FVersion);
+            } catch (const EZunoError&) {
+                FReadList->Clear();
+                listRead = false;
+            }
+            // The parts after the read-text list belong to subsystems that read
+            // them themselves; they are kept as read and written back at the end.
+            if (listRead && status.FVersion == StatusVersion)
                 FStatusTail.assign(status.FBody.begin() + body.GetPosition(), status.FBody.end());
         }
     } catch (const EZunoError&) {
@@ -209,6 +238,7 @@ bool TProject::Create() {
     }
 
     FCallMan = std::make_unique<TCallMan>(FEnv);
+    FTextSource->CallMan = FCallMan.get();
     if (!FSetting.FStartPage.empty() && FEnv.Files->Exists(FSetting.FStartPage)) {
         try {
             FCallMan->Start(FSetting.FStartPage);
@@ -267,6 +297,7 @@ void TProject::Destroy() {
     // Only a game that read its project writes status data back.
     if (FProjectRead)
         writeStatus();
+    FTextSource->CallMan = nullptr;
     FCallMan.reset();
 }
 
@@ -281,6 +312,7 @@ void TProject::writeStatus() {
         TStatusData status;
         TKsMemoryStream body;
         FEnv.Params->SaveStatus(body);
+        FReadList->SaveRecord(body);
         if (!FStatusTail.empty())
             body.WriteBuffer(FStatusTail.data(), static_cast<int64_t>(FStatusTail.size()));
         status.FBody = body.Data();

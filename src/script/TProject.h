@@ -18,6 +18,9 @@
 namespace zuno {
 
 class TVrFileCollection;
+class TZunoHistoryFormatManager;
+class TZunoReadList;
+class TPageTextSource;
 
 struct TProjectStartInfo {
     std::vector<std::string> Arguments;      // the player's game arguments (disk paths, UTF-8)
@@ -48,6 +51,9 @@ public:
     int32_t             HalfScreenWidth() const { return FSetting.FScreenWidth / 2; }
     int32_t             HalfScreenHeight() const { return FSetting.FScreenHeight / 2; }
     const std::string&  FailReason() const { return FFailReason; }
+    // The backlog formats and the read-text list (kept in the status data).
+    TZunoHistoryFormatManager& Histories() { return *FHistories; }
+    TZunoReadList&      ReadList() { return *FReadList; }
 
 private:
     bool                installCheck();
@@ -65,6 +71,9 @@ private:
     TFolderDiskList     FFolderDisks;
     std::string         FUndiscovered = "wav.wma.ogg";
     std::unique_ptr<TCallMan> FCallMan;
+    std::unique_ptr<TZunoHistoryFormatManager> FHistories;
+    std::unique_ptr<TZunoReadList> FReadList;
+    std::unique_ptr<TPageTextSource> FTextSource;
     std::vector<uint8_t> FStatusTail;        // status parts after the variables, kept as read
     std::string         FFailReason;
     bool                FCreated = false;

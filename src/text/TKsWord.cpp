@@ -182,6 +182,7 @@ void TKsWord::SetText(std::string_view text) {
 }
 
 void TKsWord::SetText(const std::vector<std::string>& lines) {
+    FHovered.clear();
     FItems.clear();
     FDecorations.Clear();
     VarSnapshot.clear();
@@ -207,6 +208,38 @@ void TKsWord::SetText(const std::vector<std::string>& lines) {
         // Comments, script and style blocks and unterminated tags are ignored.
     }
     FDecorations.Build(FItems);
+}
+
+int32_t TKsWord::AppendText(std::string_view text, int32_t first, int32_t last) {
+    TKsWord parsed;
+    parsed.SetFunctions(FFuncs);
+    parsed.SetText(text);
+    const auto start = static_cast<int32_t>(FItems.size());
+    const int32_t count = parsed.ItemCount();
+    if (last < 0 || last >= count)
+        last = count - 1;
+    for (int32_t i = std::max(first, 0); i <= last && FItems.size() < static_cast<size_t>(kMaxItems); ++i)
+        FItems.push_back(std::move(parsed.FItems[static_cast<size_t>(i)]));
+    FDecorations.Clear();
+    FDecorations.Build(FItems);
+    return start;
+}
+
+void TKsWord::ClearItems() {
+    FItems.clear();
+    FDecorations.Clear();
+    FHovered.clear();
+}
+
+int32_t TKsWord::SourcePosition(const TWdGlyph* item) const {
+    int32_t position = 0;
+    for (const auto& p : FItems) {
+        if (p.get() == item)
+            return position;
+        if (IsStored(*p))
+            ++position;
+    }
+    return -1;
 }
 
 void TKsWord::interpretTag(const std::string& token, TTagValList& tags) {

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "imaging/TDIBX.h"
+#include "imaging/TRect.h"
 #include "text/TDecorateList.h"
 #include "text/TWdGlyph.h"
 #include "text/TWdMetrics.h"
@@ -25,6 +27,7 @@
 namespace zuno {
 
 class TSysFuncMan;
+class TFontPixelManager;
 
 constexpr int32_t kMaxItems = 1 << 18;
 constexpr int32_t kMaxImageSide = 4096;
@@ -72,6 +75,16 @@ public:
     void                SetText(const std::vector<std::string>& lines);
     void                SetText(std::string_view text);   // split at CR, LF or CR LF first
 
+    // Appends items first..last (last < 0: to the end) of a marked-up text
+    // as SetText would make them; answers the index of the first appended
+    // item. The variable snapshot stays.
+    int32_t             AppendText(std::string_view text, int32_t first, int32_t last);
+    void                ClearItems();                   // no items, no decorations
+    // The source position of an item: the number of stored items before it
+    // (inserted characters and indent blanks do not count); -1 when not an item.
+    int32_t             SourcePosition(const TWdGlyph* item) const;
+    static bool         IsStored(const TWdGlyph& item) { return !item.IsInserted() && item.Kind() != TWdKind::Space; }
+
     int32_t             ItemCount() const { return static_cast<int32_t>(FItems.size()); }
     TWdGlyph*           Item(int32_t index) const { return FItems[static_cast<size_t>(index)].get(); }
     int32_t             IndexOf(const TWdGlyph* item) const;          // -1 when not an item of this word
@@ -112,6 +125,27 @@ public:
     static int32_t      ItemLeft(const TWdRow& row, const TWdGlyph& item) { return row.X + item.X; }
     static int32_t      ItemTop(const TWdRow& row, const TWdGlyph& item) { return row.Y + item.Y; }
 
+    // --- drawing ---
+    // Renders every item of `page` into the page picture (at `depth` bits)
+    // and the page alpha, both the layout width by the page height; what
+    // shows is decided by each item's alpha when the page is drawn. Without
+    // a glyph cache (SetGlyphCache, else the process-wide one) only the
+    // pictures are made.
+    void                PreparePage(const TWdPage& page, int32_t depth = 32);
+    // Draws the shown items of the prepared page onto `target`, the text's
+    // top-left at (x, y), cut to `clip` (empty: the whole target).
+    void                DrawPage(const TWdPage& page, TCustomDIBX& target, int32_t x, int32_t y, const TRect& clip);
+    // The hovered link: these items draw in the hover colour. The page is
+    // prepared again when the set changes; answers whether it did.
+    bool                SetHover(const TWdPage& page, const std::vector<TWdGlyph*>& items);
+    const std::vector<TWdGlyph*>& Hovered() const { return FHovered; }
+    // Rectangles (text coordinates) whose look changed since the last call:
+    // items that appeared or faded, and a changed hover.
+    std::vector<TRect>  TakeChangedRects();
+    void                SetGlyphCache(TFontPixelManager* manager) { FGlyphs = manager; }
+    TDIBX&              PagePicture() { return FPagePicture; }
+    TDIBX&              PageAlpha() { return FPageAlpha; }
+
     // Caret after the last shown item, in the owner's coordinates.
     int32_t             CaretX = 0;
     int32_t             CaretY = 0;
@@ -126,7 +160,16 @@ private:
     size_t              runEnd(size_t first, size_t last) const;
     void                placeCaret(const TWdPage& page, const TWdRow& row, const TWdGlyph& item, bool after);
 
+    void                prepareItem(TFontPixelManager& manager, const TWdPage& page, const TWdRow& row, size_t index);
+    uint32_t            textColourOf(const TWdReal& item) const;
+    bool                isHovered(const TWdGlyph* item) const;
+
     std::vector<std::unique_ptr<TWdGlyph>> FItems;
+    TDIBX               FPagePicture{0, 0, 32};
+    TDIBX               FPageAlpha{0, 0, 8};
+    std::vector<TWdGlyph*> FHovered;
+    std::vector<TRect>  FChanged;
+    TFontPixelManager*  FGlyphs = nullptr;
     TDecorateList       FDecorations;
     const TWdMetrics*   FMetrics = nullptr;
     TSysFuncMan*        FFuncs = nullptr;

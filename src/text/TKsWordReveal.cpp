@@ -96,8 +96,11 @@ TKsWord::TRevealResult TKsWord::Reveal(TWdPage& page, int32_t elapsed) {
     } else {
         page.FadeAccumulator = 0;
     }
-    for (TWdGlyph* item : page.Fading)
+    for (TWdGlyph* item : page.Fading) {
         item->Alpha = static_cast<int32_t>(std::min<int64_t>(kOpaque, item->Alpha + step));
+        if (!item->Drawn.isEmpty())
+            FChanged.push_back(item->Drawn.offset(0, -page.ScrollY));
+    }
     std::erase_if(page.Fading, [](const TWdGlyph* item) { return item->Alpha > kOpaque - 1; });
 
     result.Complete = page.Complete();
@@ -122,8 +125,11 @@ void TKsWord::ResetReveal(TWdPage& page) {
 
 void TKsWord::ShowAll(TWdPage& page) {
     for (const auto& row : page.Rows)
-        for (TWdGlyph* item : row->Items)
+        for (TWdGlyph* item : row->Items) {
+            if (item->Alpha != kOpaque && !item->Drawn.isEmpty())
+                FChanged.push_back(item->Drawn.offset(0, -page.ScrollY));
             item->Alpha = kOpaque;
+        }
     page.CursorRow = page.Rows.size();
     page.CursorItem = 0;
     page.Fading.clear();

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "imaging/TRect.h"
+#include "text/FontStyleFlags.h"
+
 namespace zuno {
 
 // Horizontal alignment of rows and vertical alignment of inline images.
@@ -22,11 +25,6 @@ enum TWdAlign : uint8_t {
     WA_BOTTOM = 5,
 };
 
-// Style flags of a visible item.
-constexpr uint8_t FS_BOLD      = 1;
-constexpr uint8_t FS_ITALIC    = 2;
-constexpr uint8_t FS_UNDERLINE = 4;
-constexpr uint8_t FS_STRIKEOUT = 8;
 
 constexpr int32_t kDefaultColor = -1;   // colour, border and shadow colour: the word's default
 constexpr int32_t kDefaultWidth = -1;   // border width and shadow offset: the word's default
@@ -78,6 +76,7 @@ public:
     int32_t             Height = 0;
     int32_t             Alpha = 255;                  // display alpha 0..255
     int32_t             Wait = 0;                     // milliseconds before the item appears
+    mutable TRect       Drawn;                        // what the page picture holds of it (text coordinates)
 
 private:
     TWdKind             FKind;
