@@ -15,6 +15,7 @@ ImgNew PR_NAME: "veil"; PR_PARENT: "bg"; PR_SOURCE: "veil.drl"; PR_LEFT: 160; PR
 ImgNew PR_NAME: "start"; PR_PARENT: "bg"; PR_SOURCE: "start.drl"; PR_LEFT: 250; PR_TOP: 194; PR_PRIORITY: 1; PR_ONLBTNDOWN: "start.zsb"
 ImgNew PR_NAME: "colour"; PR_PARENT: "bg"; PR_SOURCE: "colour.drl"; PR_LEFT: 170; PR_TOP: 258; PR_PRIORITY: 1; PR_ONLBTNDOWN: "colour.zsb"
 ImgNew PR_NAME: "move"; PR_PARENT: "bg"; PR_SOURCE: "move.drl"; PR_LEFT: 330; PR_TOP: 258; PR_PRIORITY: 1; PR_ONLBTNDOWN: "move.zsb"
+Call captions.zsb
 BoxNew PR_NAME: "lamp"; PR_PARENT: "bg"; PR_LEFT: 560; PR_TOP: 408; PR_WIDTH: 40; PR_HEIGHT: 40; PR_COLOR: 3381759; PR_BORDERWIDTH: 3; PR_BORDERCOLOR: 16777215
 PropMotion "turning"; target: "gem"; property: 31; endValue: 2560; duration: 20000
 Call sound.zsb
@@ -22,6 +23,7 @@ Flip 1; duration: 800
 Label title
 Wait[nocontinue] 16
 Calc titleFrames = titleFrames + 1
+SetProp "score"; property: 50; value: IntToStr(titleFrames)
 Jump @title; condition: Not(started) & (titleFrames < 180)
 
 # The counting screen is built on the back screen and shown with a flip,

@@ -42,7 +42,8 @@ const std::vector<TPlayerOption>& playerOptionTable() {
          }},
         {{"--input"}, "FILE", "scripted input, lines of FRAME VERB ARGS",
          "Scripted input, read before the first frame: one event per line, FRAME VERB ARGS, with the verbs "
-         "move, down, up, click, wheel, keydown, keyup, key, activate, deactivate and quit.",
+         "move, down, up, click, wheel, keydown, keyup, key, activate, deactivate and quit, and text TEXT "
+         "(typed text) and compose TEXT (an input method's composition), TEXT being the rest of the line.",
          [](O& o, S, S v) { o.InputFile = v; }},
         {{"--screenshot"}, "N:FILE", "write the scene after frame step N as PNG (repeatable)",
          "After frame step N has composed the scene, writes it to FILE as a 24-bit PNG of the game screen's "

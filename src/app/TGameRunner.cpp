@@ -20,6 +20,22 @@
 
 namespace zuno {
 
+namespace {
+
+// The text controls copy and paste through the platform's clipboard, which
+// holds UTF-8.
+class TPlatformClipboard : public TZunoClipboard {
+public:
+    explicit TPlatformClipboard(TPlatform& platform) : FPlatform(platform) {}
+    std::string GetText() override { return utf8ToCp932(FPlatform.clipboardText()); }
+    void SetText(const std::string& text) override { FPlatform.setClipboardText(cp932ToUtf8(text)); }
+
+private:
+    TPlatform& FPlatform;
+};
+
+} // namespace
+
 TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TProjectStartInfo info)
     : FPlatform(platform), FOptions(options), FFuncs(FParams) {
     installCalc(FFuncs);
@@ -86,6 +102,8 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
         return !picture.IsEmpty();
     };
     FRegistry.WipeServices.Random = [this](int32_t n) { return FFuncs.Random(n); };
+    FClipboard = std::make_unique<TPlatformClipboard>(FPlatform);
+    TZunoClipboard::SetInstance(FClipboard.get());
 }
 
 TGameRunner::~TGameRunner() {
@@ -93,6 +111,7 @@ TGameRunner::~TGameRunner() {
         finish();
     } catch (...) {
     }
+    TZunoClipboard::SetInstance(nullptr);
     TDrelCollection::Instance().SetFileManager(nullptr);
     TZunoCustomImages::LoopWaitEvaluator = nullptr;
 }
@@ -241,6 +260,14 @@ void TGameRunner::route(const std::vector<TInputEvent>& events) {
             break;
         case TInputKind::keyUp:
             FRegistry.KeyUp(e.key);
+            break;
+        case TInputKind::textInput:
+            if (FActive)
+                FRegistry.TextInput(utf8ToCp932(e.text));
+            break;
+        case TInputKind::textComposition:
+            if (FActive)
+                FRegistry.TextComposition(utf8ToCp932(e.text), e.x);
             break;
         case TInputKind::activate:
             if (!FActive && FMedia && FProject->Setting().FPauseWhenInactive)

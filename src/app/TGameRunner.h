@@ -18,6 +18,7 @@
 #include "expr/TSysFuncMan.h"
 #include "imaging/TDIBX.h"
 #include "objects/TZunoBaseList.h"
+#include "objects/TZunoEdit.h"
 #include "objects/TZunoMediaSource.h"
 #include "platform/DisplayModes.h"
 #include "platform/TPlatform.h"
@@ -74,6 +75,7 @@ private:
     TParamCollection    FParams;
     TSysFuncMan         FFuncs;
     TZunoBaseList       FRegistry;
+    std::unique_ptr<TZunoClipboard> FClipboard;     // the platform's clipboard for the text controls
     TScriptEnv          FEnv;
     std::unique_ptr<TProject> FProject;
     TSceneBuffer        FScene;

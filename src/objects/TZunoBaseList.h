@@ -124,6 +124,10 @@ public:
     void                KeyDown(int32_t code);                         // codes below 256; the pushed latch too
     void                KeyUp(int32_t code);
     void                KeyChanged(int32_t code, bool down);
+    // Typed text and the input method's composition (Shift-JIS), handed to
+    // the focused control when it takes keys and is not paused.
+    void                TextInput(const std::string& text);
+    void                TextComposition(const std::string& text, int32_t caret);
 
     // --- cursor -------------------------------------------------------------------------------
     std::string         DefaultCursor;                                 // the project's cursor file

@@ -56,6 +56,16 @@ void TZunoBaseList::KeyUp(int32_t code) {
         KeyChanged(code, false);
 }
 
+void TZunoBaseList::TextInput(const std::string& text) {
+    if (FFocus && IsAlive(FFocus) && FFocus->HandleKey() && !FFocus->Paused())
+        FFocus->TextInput(text);
+}
+
+void TZunoBaseList::TextComposition(const std::string& text, int32_t caret) {
+    if (FFocus && IsAlive(FFocus) && FFocus->HandleKey() && !FFocus->Paused())
+        FFocus->TextComposition(text, caret);
+}
+
 void TZunoBaseList::KeyChanged(int32_t code, bool down) {
     if (!validKey(code))
         return;
@@ -231,9 +241,9 @@ void TZunoBaseList::mouseStep(TZunoBase& screen) {
         } else if (in.RPushed) {
             hit->DoRBtnDown();
         } else if (in.WheelDown) {
-            hit->PostEvent(PR_ONWHEELDOWN);
+            hit->DoWheelDown();
         } else if (in.WheelUp) {
-            hit->PostEvent(PR_ONWHEELUP);
+            hit->DoWheelUp();
         }
         if (!IsAlive(hit))
             hit = nullptr;

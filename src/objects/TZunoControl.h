@@ -130,12 +130,20 @@ public:
     virtual void        DoMouseOut(TZunoControl* newHover);
     virtual void        DoMouseIn(TZunoControl* oldHover);
     virtual void        DoMouseHeld() {}
+    // A wheel notch over the control: posts its wheel handler; controls that
+    // scroll or step by the wheel do so as well.
+    virtual void        DoWheelDown() { PostEvent(PR_ONWHEELDOWN); }
+    virtual void        DoWheelUp() { PostEvent(PR_ONWHEELUP); }
+    // Typed text (Shift-JIS) and the input method's composition in progress
+    // (empty when it ends), for the focused control; kinds that take text use them.
+    virtual void        TextInput(const std::string& text) { (void)text; }
+    virtual void        TextComposition(const std::string& text, int32_t caret) { (void)text; (void)caret; }
     virtual bool        DoRClickScrap() { return false; }
     virtual TZunoControl* FindFocusable();
     virtual void        FocusGained() {}
-    void                FireKeyDown(const std::vector<std::string>& codes);
-    void                FireKeyUp(const std::vector<std::string>& codes);
-    void                FireKeyRepeat(const std::vector<std::string>& codes);
+    virtual void        FireKeyDown(const std::vector<std::string>& codes);
+    virtual void        FireKeyUp(const std::vector<std::string>& codes);
+    virtual void        FireKeyRepeat(const std::vector<std::string>& codes);
 
     // --- life ------------------------------------------------------------------------------------
     int                 Update() override;

@@ -86,8 +86,8 @@ public:
     // Width and Height from the picture and the zoom (nothing with a motion;
     // 0 x 0 without a source and without a current image).
     void                RecomputeSize();
-    void                RecomputeWidth();
-    void                RecomputeHeight();
+    virtual void        RecomputeWidth();
+    virtual void        RecomputeHeight();
     void                UpdateAutoSize() override;                    // width then height, when size-dirty
     virtual std::string SourceText() { return {}; }
 
@@ -244,9 +244,44 @@ protected:
     std::string         FOnIdle;
 };
 
+// The tile surface repeats its current frame over the control, DistanceX /
+// DistanceY pixels apart, scrolled by ScrollX / ScrollY and zoomed by the
+// zoom factors; its size is its own (a tile still 0 x 0 when its picture
+// arrives takes the picture's size). Angle is kept for scripts but a tile
+// does not turn.
 class TZunoTile : public TZunoCustomImages {
 public:
+                        TZunoTile();
+                        ~TZunoTile() override;
+
     uint8_t             GetCompoType() const override { return LT_TILE; }
+    TZunoImageList*     GetFrames() override { return &FFrames; }
+    const std::string&  Source() const { return FSource; }
+    void                SetSource(const std::string& text);           // ".zmt": a motion; else a picture
+    std::string         SourceText() override { return FSource; }
+    bool                Repeat() override { return FRepeat; }
+    int32_t             ScrollX() override { return FScrollX; }
+    int32_t             ScrollY() override { return FScrollY; }
+    void                RecomputeWidth() override;
+    void                RecomputeHeight() override;
+
+    bool                ImplementsProperty(int id) const override;
+    TPropValue          GetProp(int id) override;
+    void                SetProp(int id, const TPropValue& value) override;
+    void                DrawImage() override;
+    void                SaveToStream(TStream& s) override;
+    void                LoadFromStream(TStream& s, int32_t version) override;
+    void                ReleaseSurfaces() override;
+    void                RestoreSurfaces() override;
+
+private:
+    TZunoImageList      FFrames;
+    std::string         FSource;
+    bool                FRepeat = false;
+    std::string         FOnIdle;
+    int32_t             FTileAngle = 0;
+    int32_t             FScrollX = 0, FScrollY = 0;
+    int32_t             FDistanceX = 0, FDistanceY = 0;
 };
 
 class TZunoParticleImages : public TZunoCustomImages {};

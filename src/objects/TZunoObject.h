@@ -70,7 +70,7 @@ public:
 
     // Common accessors the registry reads; kinds answer them through their properties.
     virtual bool        Visible() { return false; }
-    bool                Paused() { return propBool(PR_PAUSED); }
+    virtual bool        Paused() { return propBool(PR_PAUSED); }
     bool                AutoScrap() { return propBool(PR_AUTOSCRAP); }
     bool                RClickScrap() { return propBool(PR_RCLICKSCRAP); }
     std::string         OnIdle() { return propStr(PR_ONIDLE); }

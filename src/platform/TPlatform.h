@@ -35,6 +35,9 @@ enum class TInputKind {
     quit,               // the window's close request
     requestQuit,        // the strip button "終了": ask the quit question
     toggleFullScreen,   // the strip button "画面切替", Alt+Enter or F11
+    textInput,          // text: typed or committed text (UTF-8)
+    textComposition,    // text: the input method's composition in progress (UTF-8, empty when it ends),
+                        // x: the composition's cursor in characters
 };
 
 enum class TMouseButton { left, right };
@@ -46,6 +49,7 @@ struct TInputEvent {
     int32_t             y = 0;
     int32_t             key = 0;        // virtual-key code, 1..255
     int32_t             delta = 0;      // wheel notches
+    std::string         text;           // textInput, textComposition
     bool                operator==(const TInputEvent&) const = default;
 };
 
@@ -116,9 +120,13 @@ public:
     virtual std::string     temporaryFolder() const;                                     // with a trailing '/'
     virtual bool            shellOpen(const std::string& target);                        // xdg-open, not waited for
     virtual std::vector<std::string> cdRoots() const;                                    // mounted iso9660/udf roots, '/' ended
+    // The clipboard's text (UTF-8); without a system clipboard it stays in the process.
+    virtual std::string     clipboardText() { return FClipboard; }
+    virtual void            setClipboardText(const std::string& text) { FClipboard = text; }
 
 protected:
     int                     FLockFd = -1;
+    std::string             FClipboard;
 };
 
 } // namespace zuno

@@ -61,6 +61,25 @@ TEST(InputScript, EveryVerbLandsOnItsFrameInLineOrder) {
     EXPECT_EQ(s.lastFrame(), 9);
 }
 
+TEST(InputScript, TextAndCompositionTakeTheRestOfTheLine) {
+    // After one blank the rest of the line is the text, inner and trailing
+    // blanks included; a composition's cursor is at its end, counted in
+    // characters; an empty composition ends one.
+    TInputScript s = TInputScript::parse("1 text a b \n1 compose \xe6\x97\xa5\xe6\x9c\xac\n2 compose\n");
+    TInputEvent typed;
+    typed.kind = TInputKind::textInput;
+    typed.text = "a b ";
+    typed.x = 4;
+    TInputEvent composing;
+    composing.kind = TInputKind::textComposition;
+    composing.text = "\xe6\x97\xa5\xe6\x9c\xac";
+    composing.x = 2;
+    TInputEvent ended;
+    ended.kind = TInputKind::textComposition;
+    EXPECT_EQ(s.eventsAt(1), (std::vector<TInputEvent>{typed, composing}));
+    EXPECT_EQ(s.eventsAt(2), (std::vector<TInputEvent>{ended}));
+}
+
 TEST(InputScript, ReleaseOfAnEarlierLineKeepsLineOrderOnTheNextFrame) {
     // The release of line 2's key comes after line 1's event of the same frame.
     TInputScript s = TInputScript::parse("2 keydown SPACE\n1 key ESCAPE\n");
@@ -100,6 +119,7 @@ TEST(InputScript, BadLinesNameTheirLineNumber) {
         {"1 key 256", "line 1: bad key"},
         {"1 key 00", "line 1: bad key"},
         {"1 keydown", "line 1: missing key"},
+        {"1 text", "line 1: missing text"},
         {"1 quit now", "line 1: unexpected text"},
         {"1", "line 1: missing verb"},
     };

@@ -13,6 +13,14 @@ namespace zuno {
 
 namespace {
 
+// Characters of a UTF-8 text (bytes that do not continue a character).
+int32_t utf8Length(std::string_view s) {
+    int32_t n = 0;
+    for (char c : s)
+        n += (uint8_t(c) & 0xC0) != 0x80;
+    return n;
+}
+
 constexpr int kMaxFrame = INT32_MAX - 1;    // room for the release of "click" and "key"
 
 class TLineParser {
@@ -21,6 +29,7 @@ public:
 
     bool                atEnd() { skipBlanks(); return FPos >= FLine.size(); }
     std::string_view    word(const char* what);
+    std::string_view    rest();                                       // the remaining text after one blank
     int32_t             integer(const char* what, int64_t low, int64_t high);
     [[noreturn]] void   fail(const std::string& message) const;
 
@@ -40,6 +49,14 @@ std::string_view TLineParser::word(const char* what) {
     while (FPos < FLine.size() && FLine[FPos] != ' ' && FLine[FPos] != '\t')
         ++FPos;
     return FLine.substr(start, FPos - start);
+}
+
+std::string_view TLineParser::rest() {
+    if (FPos < FLine.size() && (FLine[FPos] == ' ' || FLine[FPos] == '\t'))
+        ++FPos;
+    std::string_view r = FLine.substr(std::min(FPos, FLine.size()));
+    FPos = FLine.size();
+    return r;
 }
 
 int32_t TLineParser::integer(const char* what, int64_t low, int64_t high) {
@@ -131,6 +148,13 @@ TInputScript TInputScript::parse(std::string_view text) {
                 release.kind = TInputKind::keyUp;
                 hasRelease = true;
             }
+        } else if (sameTextSjis(verb, "text") || sameTextSjis(verb, "compose")) {
+            // Typed text, or the input method's composition (an empty one ends it).
+            ev.kind = sameTextSjis(verb, "text") ? TInputKind::textInput : TInputKind::textComposition;
+            ev.text = std::string(p.rest());
+            ev.x = utf8Length(ev.text);
+            if (ev.kind == TInputKind::textInput && ev.text.empty())
+                p.fail("missing text");
         } else if (sameTextSjis(verb, "activate")) {
             ev.kind = TInputKind::activate;
         } else if (sameTextSjis(verb, "deactivate")) {

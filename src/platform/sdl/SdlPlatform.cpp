@@ -39,6 +39,8 @@ public:
 
     std::vector<TDisplayMode> displayModes() const override;
     int32_t                 desktopDepth() const override;
+    std::string             clipboardText() override;
+    void                    setClipboardText(const std::string& text) override;
 
     bool                    openAudio(TAudioCallback callback) override;
     void                    closeAudio() override;
@@ -125,8 +127,19 @@ bool TSdlPlatform::openWindow(const std::string& title, int gameWidth, int gameH
         return false;
     }
     FNeedsRedraw = true;
+    // Typed text and the input method's composition arrive as text events.
+    SDL_StartTextInput();
     return true;
 }
+
+std::string TSdlPlatform::clipboardText() {
+    char* text = SDL_GetClipboardText();
+    std::string out = text ? text : "";
+    SDL_free(text);
+    return out;
+}
+
+void TSdlPlatform::setClipboardText(const std::string& text) { SDL_SetClipboardText(text.c_str()); }
 
 bool TSdlPlatform::createGameTexture(int width, int height) {
     if (FGame)
@@ -390,6 +403,17 @@ void TSdlPlatform::pollInput(std::vector<TInputEvent>& out) {
             out.push_back(ev);
             break;
         }
+        case SDL_TEXTINPUT:
+            ev.kind = TInputKind::textInput;
+            ev.text = e.text.text;
+            out.push_back(ev);
+            break;
+        case SDL_TEXTEDITING:
+            ev.kind = TInputKind::textComposition;
+            ev.text = e.edit.text;
+            ev.x = e.edit.start;
+            out.push_back(ev);
+            break;
         default:
             break;
         }
