@@ -448,6 +448,8 @@ bool TZunoControl::AniPaused() {
 //==============================================================================
 
 TCustomDIBX* TZunoControl::GetSurface() {
+    if (FParent && !FParent->IsScreen())
+        return FParent->ChildSurface();
     TZunoBase* b = GetBase();
     return b && FOwner ? FOwner->SurfaceOf(*b) : nullptr;
 }
@@ -482,25 +484,28 @@ void TZunoControl::Draw() {
         return;
     const TRect saved = s->ClipRect;
     const TRect k = saved.Right == 0 ? TRect(0, 0, s->GetWidth(), s->GetHeight()) : saved;
-    const TRect rk = intersectRect(GetClientRect(), k);
-    if (!rk.isEmpty()) {
-        for (TZunoControl* child : std::vector<TZunoControl*>(FChildren)) {
-            if (!child->Visible())
-                continue;
-            TRect cr = rk;
-            const TRect cc = child->GetClipRect();
-            if (!cc.isEmpty())
-                cr = intersectRect(cr, cc);
-            if (cr.isEmpty())
-                continue;
-            s->ClipRect = cr;
-            child->Draw();
-            s->ClearClip();
-        }
-    }
+    drawChildren(*s, intersectRect(GetClientRect(), k));
     s->ClipRect = saved;
     if (Highlight && GetCompoType() != LT_VIDEO)
         s->FrameRectAlpha(GetClientRect(), 2, 128, s->ColorToPixel(0x0000FF));
+}
+
+void TZunoControl::drawChildren(TCustomDIBX& s, const TRect& area) {
+    if (area.isEmpty())
+        return;
+    for (TZunoControl* child : std::vector<TZunoControl*>(FChildren)) {
+        if (!child->Visible())
+            continue;
+        TRect cr = area;
+        const TRect cc = child->GetClipRect();
+        if (!cc.isEmpty())
+            cr = intersectRect(cr, cc);
+        if (cr.isEmpty())
+            continue;
+        s.ClipRect = cr;
+        child->Draw();
+        s.ClearClip();
+    }
 }
 
 //==============================================================================
