@@ -165,7 +165,17 @@ static bool drawsBefore(const TZunoControl* a, const TZunoControl* b) {
     return a->Name() < b->Name();
 }
 
-void TZunoControl::SortChildren() { std::stable_sort(FChildren.begin(), FChildren.end(), drawsBefore); }
+void TZunoControl::SortChildren() {
+    // Mostly only the last child is out of place (a child just added, a
+    // particle emitted): moving it to its place gives what the stable sort
+    // would, without sorting a long list again.
+    if (FChildren.size() > 1 && std::is_sorted(FChildren.begin(), FChildren.end() - 1, drawsBefore)) {
+        const auto last = FChildren.end() - 1;
+        std::rotate(std::upper_bound(FChildren.begin(), last, *last, drawsBefore), last, FChildren.end());
+        return;
+    }
+    std::stable_sort(FChildren.begin(), FChildren.end(), drawsBefore);
+}
 
 void TZunoControl::priorityChanged() {
     if (FParent) {

@@ -21,8 +21,14 @@ int32_t toInt32(long double v) {
     return static_cast<int32_t>(std::clamp(v, (long double)INT32_MIN, (long double)INT32_MAX));
 }
 
-// Nearest integer, halves to even (the default rounding mode).
-int32_t roundEven(long double v) { return toInt32(std::nearbyint(v)); }
+// Nearest integer, halves to even (the default rounding mode). Positions
+// are far inside the double range, where the 80-bit rounding is slow.
+int32_t roundEven(long double v) { return toInt32(std::nearbyint(double(v))); }
+
+// The sine and cosine of the phases, in double precision: the results are
+// rounded to whole pixels at once.
+long double sinOf(long double a) { return std::sin(double(a)); }
+long double cosOf(long double a) { return std::cos(double(a)); }
 int32_t truncInt(long double v) { return toInt32(std::trunc(v)); }
 int32_t clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
@@ -68,7 +74,7 @@ void TZunoParticleImages::Initialise() {
         BaseY = FTop;
         Theta = random() * kTwoPi;
         Rho = P[0] + 0.1;
-        setLeftTop((long double)(roundEven(Rho * std::cos(Theta))) + BaseX, double(roundEven(Rho * std::sin(Theta))) + BaseY);
+        setLeftTop((long double)(roundEven(Rho * cosOf(Theta))) + BaseX, double(roundEven(Rho * sinOf(Theta))) + BaseY);
         const long double pw = FParent ? FParent->Width() : 0, ph = FParent ? FParent->Height() : 0;
         const long double cx = BaseX >= pw / 2 ? 0 : pw, cy = BaseY >= ph / 2 ? 0 : ph;
         Limit = std::hypot(cx - BaseX, cy - BaseY);
@@ -100,7 +106,7 @@ void TZunoParticleImages::StepBy(int32_t k) {
     switch (Kind) {
     case PM_SNOW:
         Theta += Omega * k;
-        SetLeft(clamp32(int64_t(roundEven(std::sin(Theta) * (P[1] + Sway))) + BaseX));
+        SetLeft(clamp32(int64_t(roundEven(sinOf(Theta) * (P[1] + Sway))) + BaseX));
         Acc += k * P[0];
         if (Acc >= 1) {
             const long double whole = std::trunc(Acc);
@@ -116,7 +122,7 @@ void TZunoParticleImages::StepBy(int32_t k) {
             Finished = true;
             break;
         }
-        setLeftTop((long double)(roundEven(std::cos(Theta) * Rho)) + BaseX, (long double)(roundEven(std::sin(Theta) * Rho)) + BaseY);
+        setLeftTop((long double)(roundEven(cosOf(Theta) * Rho)) + BaseX, (long double)(roundEven(sinOf(Theta) * Rho)) + BaseY);
         Rho *= P[1];
         Finished = Rho >= Limit;
         Theta += P[2];
@@ -135,10 +141,10 @@ void TZunoParticleImages::StepBy(int32_t k) {
         Theta += k * Omega;
         if (Theta > kTwoPi)
             Theta -= kTwoPi;
-        const long double g = std::fabs(std::cos(Theta / 2)) * 0.5 + 0.5;
+        const long double g = std::fabs(cosOf(Theta / 2)) * 0.5 + 0.5;
         SetZoomX(roundEven(g * 256));
         SetZoomY(roundEven(g * 256));
-        SetLeft(clamp32(int64_t(truncInt(g * std::sin(Theta) * Sway)) + BaseX));
+        SetLeft(clamp32(int64_t(truncInt(g * sinOf(Theta) * Sway)) + BaseX));
         Acc -= P[0];
         SetTop(truncInt(Acc));
         // Nearer particles draw in front; the emitter sorts its children
@@ -160,9 +166,24 @@ void TZunoParticleImages::StepBy(int32_t k) {
     }
 }
 
+TPropValue TZunoParticleImages::GetProp(int id) {
+    // What the registry asks every object each frame, answered without the
+    // table search (a particle implements neither).
+    if (id == PR_ONIDLE)
+        return TPropValue::ofStr({});
+    if (id == PR_AUTOSCRAP || id == PR_REPEAT)
+        return TPropValue::ofBool(false);
+    return TZunoCustomImages::GetProp(id);
+}
+
 int TZunoParticleImages::Update() {
     if (Finished)
         return 1;
+    // A single still frame has nothing to animate; thousands of particles
+    // skip the frame bookkeeping of image controls.
+    TZunoImageList* frames = GetFrames();
+    if (!FMotion && (!frames || frames->Count() <= 1))
+        return 0;
     return TZunoCustomImages::Update();
 }
 

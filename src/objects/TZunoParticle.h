@@ -44,6 +44,7 @@ public:
 
     bool                WantsAutoName() const override { return false; }   // the emitter names it
     TZunoImageList*     GetFrames() override;
+    TPropValue          GetProp(int id) override;
     int                 Update() override;
 
     // The kinematics: set up at emission, then k steps of 16 ms at once.
@@ -84,6 +85,14 @@ public:
                         ~TZunoParticle() override;
 
     uint8_t             GetCompoType() const override { return LT_PARTICLE; }
+    // The position rules ask the parent of every particle for these each
+    // time; the kind has none of them, so they are the table's defaults.
+    int32_t             ZoomX() override { return 256; }
+    int32_t             ZoomY() override { return 256; }
+    bool                FlipH() override { return false; }
+    bool                FlipV() override { return false; }
+    int32_t             ScrollX() override { return 0; }
+    int32_t             ScrollY() override { return 0; }
 
     void                AssignPropertyExpression(int id, const TZunoParser& expression) override;
     // The copies (none until a creation command gives one).
