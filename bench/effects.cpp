@@ -176,9 +176,13 @@ void BM_WaveFrame(benchmark::State& state) {
     }
     auto* child = s.Reg.Create<TZunoImage>();
     child->SetParent(w);
-    child->TakePicture(picture);
+    child->SetImage(&picture);
     child->RecomputeSize();
     s.frame();
+    if (child->Width() != kW || s.Out.GetPixel(640, 360) == s.Out.ColorToPixel(0x201008)) {
+        state.SkipWithError("the child picture is not drawn");
+        return;
+    }
     double total = 0;
     for (auto _ : state) {
         const double a = cpuNow();
@@ -224,6 +228,11 @@ void BM_ParticlesFrame(benchmark::State& state) {
             s.Reg.Update(16);
         r.IntervalBase = 1 << 30;                               // no more emission while timed
         s.Reg.Update(16);
+        if (e->Pool().empty() || e->Pool()[0]->Width() != 8) {
+            state.SkipWithError("the particles have no picture");
+            TDrelCollection::Instance().SetFileManager(nullptr);
+            return;
+        }
         double total = 0;
         for (auto _ : state) {
             const double a = cpuNow();
