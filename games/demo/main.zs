@@ -6,7 +6,8 @@
 # spinner that rests a random while after each turn, and a half transparent
 # panel holding three buttons (drawn above it by their priority): START goes
 # on (so do six seconds), COLOUR changes the lamp's colour, MOVE (or a click
-# on the gem) sends the gem to the other side.
+# on the gem) sends the gem to the other side. Snow falls and the title is
+# reflected in rippling water (effects.zsb).
 ImgNew PR_NAME: "bg"; PR_PARENT: Chr(1); PR_SOURCE: "bg.drl"
 ImgNew PR_NAME: "logo"; PR_PARENT: "bg"; PR_SOURCE: "logo.drl"; PR_ZOOMX: 384; PR_ZOOMY: 384; PR_LEFT: 173; PR_TOP: 48
 ImgNew PR_NAME: "gem"; PR_PARENT: "bg"; PR_SOURCE: "gem.drl"; PR_LEFT: 72; PR_TOP: 72; PR_OFFSETX: 32; PR_OFFSETY: 32; PR_ONLBTNDOWN: "move.zsb"
@@ -19,6 +20,7 @@ Call captions.zsb
 BoxNew PR_NAME: "lamp"; PR_PARENT: "bg"; PR_LEFT: 560; PR_TOP: 408; PR_WIDTH: 40; PR_HEIGHT: 40; PR_COLOR: 3381759; PR_BORDERWIDTH: 3; PR_BORDERCOLOR: 16777215
 PropMotion "turning"; target: "gem"; property: 31; endValue: 2560; duration: 20000
 Call sound.zsb
+Call effects.zsb
 Flip 1; duration: 800
 Label title
 Wait[nocontinue] 16

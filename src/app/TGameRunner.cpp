@@ -11,6 +11,7 @@
 #include "media/TMediaSystem.h"
 #include "objects/TDrelCollection.h"
 #include "objects/TZunoCustomImage.h"
+#include "objects/TZunoParticle.h"
 #include "platform/FontList.h"
 #include "platform/TFreeTypeFontService.h"
 #include "text/TFontPixelManager.h"
@@ -104,6 +105,15 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
     FRegistry.WipeServices.Random = [this](int32_t n) { return FFuncs.Random(n); };
     FClipboard = std::make_unique<TPlatformClipboard>(FPlatform);
     TZunoClipboard::SetInstance(FClipboard.get());
+    // Fire noise and particles draw from the same seeded generator.
+    FRegistry.EffectRandom = [this](int32_t n) { return FFuncs.Random(n); };
+    TZunoParticle::Evaluator = [this](TZunoParser& expression) -> std::optional<int32_t> {
+        expression.Execute(FFuncs);
+        const TCustomParam* r = expression.Result();
+        if (!r)
+            return std::nullopt;
+        return r->AsInteger();
+    };
 }
 
 TGameRunner::~TGameRunner() {
@@ -114,6 +124,7 @@ TGameRunner::~TGameRunner() {
     TZunoClipboard::SetInstance(nullptr);
     TDrelCollection::Instance().SetFileManager(nullptr);
     TZunoCustomImages::LoopWaitEvaluator = nullptr;
+    TZunoParticle::Evaluator = nullptr;
 }
 
 bool TGameRunner::start() {

@@ -2,6 +2,10 @@
 // super-sampling, and 4- or 8-bit index pictures drawn through colour tables.
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "imaging/SurfaceDraw.h"
 
 namespace zuno {
@@ -80,6 +84,52 @@ uint32_t addWeighted(const TChannels& ch, uint32_t d, uint32_t colour, uint32_t 
     });
 }
 
+// The additive index draw of an 8-bit source onto 32-bit pixels without
+// mirroring (fire fields): every table colour is scaled once, values at or
+// below the threshold get 0, and each pixel then takes a saturating byte add
+// (the same result as addWeighted per channel). False when it does not apply.
+bool drawIndexedAdd32(TCustomDIBX& dst, int32_t x, int32_t y, const uint32_t* colourTable, uint32_t w,
+                      int32_t threshold, bool flipV, bool flipH, const TRect& srcRect, TCustomDIBX& source) {
+    if (dst.GetBitCount() != 32 || source.GetBitCount() != 8 || flipV || flipH) return false;
+    TBlit b;
+    if (!clipBlit(x, y, srcRect, TRect(0, 0, source.GetWidth(), source.GetHeight()), dst.GetDrawableRect(), false,
+                  false, b))
+        return true;
+    dst.MakeUnique();
+    TLockedSurface d(dst), s(source);
+    if (!d.ok() || !s.ok()) return true;
+    alignas(16) uint32_t table[256];
+    for (int32_t v = 0; v < 256; ++v) {
+        const uint32_t c = colourTable[v];
+        uint32_t scaled = 0;
+        for (int shift = 0; shift < 32; shift += 8) scaled |= ((c >> shift & 0xFF) * w >> 8) << shift;
+        table[v] = v <= threshold ? 0 : scaled;
+    }
+    for (int32_t j = 0; j < b.Height; ++j) {
+        const uint8_t* srow = s.row(b.Src.Top + j) + b.Src.Left;
+        uint32_t* drow = reinterpret_cast<uint32_t*>(d.row(b.DestY + j)) + b.DestX;
+        int32_t i = 0;
+#if defined(__SSE2__)
+        for (; i + 4 <= b.Width; i += 4) {
+            const uint32_t s0 = srow[i], s1 = srow[i + 1], s2 = srow[i + 2], s3 = srow[i + 3];
+            if ((table[s0] | table[s1] | table[s2] | table[s3]) == 0) continue;   // nothing to add
+            const __m128i add = _mm_set_epi32(int(table[s3]), int(table[s2]), int(table[s1]), int(table[s0]));
+            __m128i* p = reinterpret_cast<__m128i*>(drow + i);
+            _mm_storeu_si128(p, _mm_adds_epu8(_mm_loadu_si128(p), add));
+        }
+#endif
+        for (; i < b.Width; ++i) {
+            const uint32_t a = table[srow[i]];
+            if (a == 0) continue;
+            uint32_t out = 0;
+            for (int shift = 0; shift < 32; shift += 8)
+                out |= std::min<uint32_t>(255, (drow[i] >> shift & 0xFF) + (a >> shift & 0xFF)) << shift;
+            drow[i] = out;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 void TCustomDIBX::DrawReduced(int32_t x, int32_t y, int32_t factor, int32_t opacity, bool flipV, bool flipH,
@@ -148,6 +198,7 @@ void TCustomDIBX::DrawIndexedAdd(int32_t x, int32_t y, const uint32_t* colourTab
     TChannels ch = channelsOf(bits);
     if (ch.N == 0) return;
     const uint32_t a = uint32_t(std::min(opacity, 255));
+    if (drawIndexedAdd32(*this, x, y, colourTable, a, threshold, flipV, flipH, srcRect, source)) return;
     forEachIndexed(*this, x, y, flipV, flipH, srcRect, source, [&](uint8_t* row, int32_t dx, uint32_t v) {
         if (int32_t(v) <= threshold) return;
         writePixel(row, dx, bits, addWeighted(ch, readPixel(row, dx, bits), colourTable[v & 0xFF], a));

@@ -21,6 +21,7 @@
 #include "objects/TZunoMapImage.h"
 #include "objects/TZunoMes.h"
 #include "objects/TZunoParticle.h"
+#include "objects/TZunoWave.h"
 #include "objects/TZunoPrevMenu.h"
 #include "objects/TZunoPropMotion.h"
 #include "objects/TZunoSlider.h"
@@ -455,6 +456,24 @@ void TZunoBaseList::SetTransitionProgress(int32_t progress) {
     FTransitionProgress = progress;
     if (FTransition)
         FTransition->Elapsed = progress;
+}
+
+} // namespace zuno
+
+namespace zuno {
+
+int32_t TZunoBaseList::RandomInt(int32_t n) {
+    if (n <= 0)
+        return 0;
+    if (EffectRandom)
+        return std::clamp(EffectRandom(n), 0, n - 1);
+    FRandomState = FRandomState * 134775813u + 1u;
+    return static_cast<int32_t>((uint64_t(FRandomState) * uint32_t(n)) >> 32);
+}
+
+double TZunoBaseList::RandomReal() {
+    constexpr int32_t kSteps = 1 << 30;
+    return double(RandomInt(kSteps)) / double(kSteps);
 }
 
 } // namespace zuno

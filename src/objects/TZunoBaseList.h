@@ -105,6 +105,12 @@ public:
     void                SetTransitionProgress(int32_t progress);
     // What wipes need from the player: rule pictures and random numbers.
     TWipeServices       WipeServices;
+    // The random source of the effect controls (fire noise, particle
+    // placement and speeds): 0 <= r < n. The player hands in its seeded
+    // generator; unset, a fixed-seed generator of the registry answers.
+    std::function<int32_t(int32_t n)> EffectRandom;
+    int32_t             RandomInt(int32_t n);
+    double              RandomReal();                                  // 0 <= r < 1
 
     // --- per-frame passes -----------------------------------------------------------------
     void                InputStep(int32_t elapsedMs);
@@ -207,6 +213,7 @@ private:
     bool                FFocusSearch = false;
     TCustomDIBX*        FExternalOutput = nullptr;
     std::unique_ptr<TDIBX> FOwnOutput;
+    uint32_t            FRandomState = 1;                              // the fallback effect generator
 
     std::array<uint8_t, kKeyCount> FDown{}, FPushLatch{}, FPushed{}, FRepeat{}, FRepeated{};
     std::array<int32_t, kKeyCount> FCountdown{};

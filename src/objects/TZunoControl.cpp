@@ -165,7 +165,17 @@ static bool drawsBefore(const TZunoControl* a, const TZunoControl* b) {
     return a->Name() < b->Name();
 }
 
-void TZunoControl::SortChildren() { std::stable_sort(FChildren.begin(), FChildren.end(), drawsBefore); }
+void TZunoControl::SortChildren() {
+    // Mostly only the last child is out of place (a child just added, a
+    // particle emitted): moving it to its place gives what the stable sort
+    // would, without sorting a long list again.
+    if (FChildren.size() > 1 && std::is_sorted(FChildren.begin(), FChildren.end() - 1, drawsBefore)) {
+        const auto last = FChildren.end() - 1;
+        std::rotate(std::upper_bound(FChildren.begin(), last, *last, drawsBefore), last, FChildren.end());
+        return;
+    }
+    std::stable_sort(FChildren.begin(), FChildren.end(), drawsBefore);
+}
 
 void TZunoControl::priorityChanged() {
     if (FParent) {
@@ -448,6 +458,8 @@ bool TZunoControl::AniPaused() {
 //==============================================================================
 
 TCustomDIBX* TZunoControl::GetSurface() {
+    if (FParent && !FParent->IsScreen())
+        return FParent->ChildSurface();
     TZunoBase* b = GetBase();
     return b && FOwner ? FOwner->SurfaceOf(*b) : nullptr;
 }
@@ -482,25 +494,28 @@ void TZunoControl::Draw() {
         return;
     const TRect saved = s->ClipRect;
     const TRect k = saved.Right == 0 ? TRect(0, 0, s->GetWidth(), s->GetHeight()) : saved;
-    const TRect rk = intersectRect(GetClientRect(), k);
-    if (!rk.isEmpty()) {
-        for (TZunoControl* child : std::vector<TZunoControl*>(FChildren)) {
-            if (!child->Visible())
-                continue;
-            TRect cr = rk;
-            const TRect cc = child->GetClipRect();
-            if (!cc.isEmpty())
-                cr = intersectRect(cr, cc);
-            if (cr.isEmpty())
-                continue;
-            s->ClipRect = cr;
-            child->Draw();
-            s->ClearClip();
-        }
-    }
+    drawChildren(*s, intersectRect(GetClientRect(), k));
     s->ClipRect = saved;
     if (Highlight && GetCompoType() != LT_VIDEO)
         s->FrameRectAlpha(GetClientRect(), 2, 128, s->ColorToPixel(0x0000FF));
+}
+
+void TZunoControl::drawChildren(TCustomDIBX& s, const TRect& area) {
+    if (area.isEmpty())
+        return;
+    for (TZunoControl* child : std::vector<TZunoControl*>(FChildren)) {
+        if (!child->Visible())
+            continue;
+        TRect cr = area;
+        const TRect cc = child->GetClipRect();
+        if (!cc.isEmpty())
+            cr = intersectRect(cr, cc);
+        if (cr.isEmpty())
+            continue;
+        s.ClipRect = cr;
+        child->Draw();
+        s.ClearClip();
+    }
 }
 
 //==============================================================================

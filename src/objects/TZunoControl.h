@@ -114,7 +114,12 @@ public:
     virtual std::string GetCursorFile() { return FCursor; }
 
     // --- drawing -------------------------------------------------------------------------------
-    TCustomDIBX*        GetSurface();                                 // the surface of the control's screen
+    // The surface the control draws on: the one its parent gives its
+    // children, and at the top the surface of the control's screen.
+    TCustomDIBX*        GetSurface();
+    // The surface this control's children draw on (a wave surface gives its
+    // row-offset surface); by default its own.
+    virtual TCustomDIBX* ChildSurface() { return GetSurface(); }
     virtual void        Invalidate();
     virtual void        ExpandDirtyRect(TRect& r);
     // Draws the control's own content (kinds) and then its children.
@@ -162,6 +167,9 @@ protected:
     friend class TZunoObject;
     friend class TZunoBaseList;
     void                priorityChanged();
+    // Draws the visible children on s, each clipped to `area` (a screen
+    // rectangle already cut to s's clip) and its own clip rectangle.
+    void                drawChildren(TCustomDIBX& s, const TRect& area);
     std::vector<std::string> mouseArgs();                             // mouse position minus the drawn position
     void                loadChildren(TStream& s, int32_t version, int depth);
 

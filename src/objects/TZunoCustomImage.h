@@ -10,7 +10,7 @@
 // TZunoImages          the image surface of scripts (LT_IMAGES): a Drel
 //                      file's frames or a motion file
 // TZunoTile            a picture repeated over the control (LT_TILE)
-// TZunoParticleImages  one particle of a particle surface
+// TZunoParticleImages  one particle of a particle surface (TZunoParticle.h)
 // TZunoPrevImages      the thumbnails of a preview menu (LT_IMAGES)
 // (TZunoVideo, the movie surface, is in TZunoVideo.h)
 //
@@ -283,8 +283,6 @@ private:
     int32_t             FScrollX = 0, FScrollY = 0;
     int32_t             FDistanceX = 0, FDistanceY = 0;
 };
-
-class TZunoParticleImages : public TZunoCustomImages {};
 
 class TZunoPrevImages : public TZunoImages {};
 
