@@ -147,6 +147,8 @@ void TZunoBaseList::InputStep(int32_t elapsedMs) {
 
     if (FFocus && IsAlive(FFocus) && FFocus->HandleKey())
         postKeys(*FFocus);
+    if (FFocus && IsAlive(FFocus) && !FFocus->IsScreen())
+        FFocus->DoKeys();
     FDownFlag = FUpFlag = FRepeatFlag = false;
     FDownList.clear();
     FUpList.clear();
@@ -231,9 +233,9 @@ void TZunoBaseList::mouseStep(TZunoBase& screen) {
         } else if (in.RPushed) {
             hit->DoRBtnDown();
         } else if (in.WheelDown) {
-            hit->PostEvent(PR_ONWHEELDOWN);
+            hit->DoWheel(true);
         } else if (in.WheelUp) {
-            hit->PostEvent(PR_ONWHEELUP);
+            hit->DoWheel(false);
         }
         if (!IsAlive(hit))
             hit = nullptr;

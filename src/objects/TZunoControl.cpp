@@ -578,6 +578,8 @@ void TZunoControl::DoMouseMove() {
     PostEvent(PR_ONMOUSEMOVE, &args);
 }
 
+void TZunoControl::DoWheel(bool down) { PostEvent(down ? PR_ONWHEELDOWN : PR_ONWHEELUP); }
+
 void TZunoControl::DoMouseOut(TZunoControl*) { PostEvent(PR_ONMOUSEOUT); }
 void TZunoControl::DoMouseIn(TZunoControl*) { PostEvent(PR_ONMOUSEIN); }
 

@@ -130,6 +130,11 @@ public:
     virtual void        DoMouseOut(TZunoControl* newHover);
     virtual void        DoMouseIn(TZunoControl* oldHover);
     virtual void        DoMouseHeld() {}
+    // The wheel turned over the control (the hit object): posts the wheel event.
+    virtual void        DoWheel(bool down);
+    // Once per input step while the control holds the keyboard focus (list
+    // navigation, Enter on buttons); reads the registry's key state.
+    virtual void        DoKeys() {}
     virtual bool        DoRClickScrap() { return false; }
     virtual TZunoControl* FindFocusable();
     virtual void        FocusGained() {}
