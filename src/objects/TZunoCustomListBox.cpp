@@ -127,12 +127,9 @@ void TZunoCustomListBox::SetText(const std::string& text) {
     FText = trimControls(text);
     FItems = splitLines(FText);
     FChecks.assign(FItems.size(), 0);
+    // The label lists hold the shown rows only; they are filled when drawn.
     FLabels->Clear();
     FHoverLabels->Clear();
-    for (const std::string& item : FItems) {
-        FLabels->AddLabel().SetText(item);
-        FHoverLabels->AddLabel().SetText(item);
-    }
     FHover = -1;
     FTopIndex = std::clamp(FTopIndex, 0, std::max(0, ItemCount() - FRowCount));
     FLayoutDirty = true;
@@ -197,19 +194,71 @@ void TZunoCustomListBox::Select() {
 // Layout
 //==============================================================================
 
+// Measures every item in the fonts of `fonts` a batch of labels at a time,
+// so that a list of any length needs labels for one batch only. Answers the
+// label height; `widest` grows to the widest item.
+int32_t TZunoCustomListBox::measureItems(const TKsLabelList& fonts, int32_t& widest) {
+    constexpr size_t kBatch = 256;
+    TKsLabelList batch;
+    copyFont(fonts, batch);
+    int32_t height = 0;
+    for (size_t first = 0; first < FItems.size() || first == 0; first += kBatch) {
+        batch.Clear();
+        for (size_t i = first; i < std::min(FItems.size(), first + kBatch); ++i)
+            batch.AddLabel().SetText(FItems[i]);
+        if (batch.Count() == 0)
+            batch.AddLabel();
+        batch.Measure();
+        widest = std::max(widest, FItems.empty() ? 0 : batch.MaxWidth());
+        height = batch.LabelAt(0)->Height;
+        if (FItems.empty())
+            break;
+    }
+    return height;
+}
+
+void TZunoCustomListBox::copyFont(const TKsLabelList& from, TKsLabelList& to) {
+    to.AntiAliasLevel = from.AntiAliasLevel;
+    to.BorderWidth = from.BorderWidth;
+    to.Alpha = from.Alpha;
+    to.FontHeight = from.FontHeight;
+    to.FontName = from.FontName;
+    to.TextColor = from.TextColor;
+    to.BorderColor = from.BorderColor;
+    to.StyleFlags = from.StyleFlags;
+    to.ShadowOffset = from.ShadowOffset;
+    to.ShadowColor = from.ShadowColor;
+}
+
+// The label of shown row `slot` showing `text`; the list grows to the slot
+// and is measured again when a row's text changed.
+TKsLabelDIB* TZunoCustomListBox::rowLabel(TKsLabelList& list, int32_t slot, const std::string& text) {
+    while (list.Count() <= slot)
+        list.AddLabel().Dirty = true;
+    TKsLabelDIB* label = list.LabelAt(slot);
+    if (label->Text != text) {
+        label->SetText(text);
+        label->Dirty = true;
+        try {
+            list.Measure();
+        } catch (const std::exception&) {
+            return nullptr;
+        }
+    }
+    return label;
+}
+
 void TZunoCustomListBox::Relayout() {
     FLayoutDirty = false;
-    int32_t normalHeight = 0, hoverHeight = 0;
+    int32_t normalHeight = 0, hoverHeight = 0, widest = 0;
     try {
-        FLabels->Measure();
-        FHoverLabels->Measure();
-        // Measure counts border and shadow in; the row takes them once.
-        normalHeight = FLabels->Count() > 0 ? FLabels->LabelAt(0)->Height : 0;
-        hoverHeight = FHoverLabels->Count() > 0 ? FHoverLabels->LabelAt(0)->Height : 0;
+        // Border and shadow are part of a label's measured height.
+        normalHeight = measureItems(*FLabels, widest);
+        hoverHeight = measureItems(*FHoverLabels, widest);
     } catch (const std::exception&) {
         // No glyphs: the rows have no height and the labels draw nothing.
     }
-    FRowHeight = std::max(normalHeight, hoverHeight);
+    FRowHeight = ItemCount() > 0 ? std::max(normalHeight, hoverHeight) : 0;
 
     int32_t left = 0, right = 0, top = 0, bottom = 0;
     for (int c : {0, 3, 6}) left = std::max(left, FCells[size_t(c)].Width());
@@ -220,7 +269,7 @@ void TZunoCustomListBox::Relayout() {
     const int32_t scroll =
         HasScrollBar() && FScrollImage.Count() > 0 ? FScrollImage.Data(0).GetPicture()->GetWidth() / 7 : 0;
     const int64_t n = std::min(FRowCount, ItemCount());
-    const int64_t width = int64_t(std::max(FLabels->MaxWidth(), FHoverLabels->MaxWidth())) + 2 * int64_t(FBorderWidth) +
+    const int64_t width = int64_t(widest) + 2 * int64_t(FBorderWidth) +
                           left + right + 2 * int64_t(FMarginX) + check + scroll;
     const int64_t height = n * FRowHeight + std::max<int64_t>(n - 1, 0) * FLineSpace + 2 * int64_t(FBorderWidth) +
                            top + bottom + 2 * int64_t(FMarginY);
@@ -366,7 +415,7 @@ void TZunoCustomListBox::drawRows(TCustomDIBX& s, const TGeometry& g) {
             else if (FAlpha > 0)
                 s.FillRectAlpha(band, s.ColorToPixel(HoverColor()), FAlpha);
         }
-        TKsLabelDIB* label = (hover ? FHoverLabels : FLabels)->LabelAt(i);
+        TKsLabelDIB* label = rowLabel(hover ? *FHoverLabels : *FLabels, i - FTopIndex, FItems[size_t(i)]);
         if (label) {
             int32_t x = g.AreaLeft;
             if (FHAlign == 1)
@@ -592,8 +641,9 @@ void TZunoCustomListBox::setBorderSource(int cell, const std::string& text) {
 }
 
 void TZunoCustomListBox::fontChanged() {
-    FLabels->MarkAllDirty();
-    FHoverLabels->MarkAllDirty();
+    // The shown rows are measured and drawn again in the new font.
+    FLabels->Clear();
+    FHoverLabels->Clear();
     FLayoutDirty = true;
     Invalidate();
 }

@@ -105,6 +105,9 @@ protected:
     void                setBorderSource(int cell, const std::string& text);
     void                setCellPicture(std::string& source, TZunoImageList& list, const std::string& text);
     void                fontChanged();
+    int32_t             measureItems(const TKsLabelList& fonts, int32_t& widest);
+    static void         copyFont(const TKsLabelList& from, TKsLabelList& to);
+    TKsLabelDIB*        rowLabel(TKsLabelList& list, int32_t slot, const std::string& text);
     void                keyMove(int32_t hover);
     void                stepHeld(int32_t rows);
     void                drawRows(TCustomDIBX& s, const TGeometry& g);
