@@ -53,5 +53,6 @@ Calc ticks = ticks + 1
 Wait[nocontinue] 16
 Jump @waiting; condition: ticks < 30
 Calc status = "done after " ++ IntToStr(@TickCount) ++ " ms"
+Call choice.zsb
 Wait 200
 Exit

@@ -12,6 +12,8 @@
 #include "objects/TDrelCollection.h"
 #include "objects/TZunoCustomImage.h"
 #include "platform/FontList.h"
+#include "platform/TFreeTypeFontService.h"
+#include "text/TFontPixelManager.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/posix/AtomicFile.h"
 #include "script/ScriptSystemVars.h"
@@ -49,6 +51,10 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
     }
 
     installDisplayAccess();
+
+    // The glyph cache every drawn text uses, over fontconfig and FreeType.
+    if (!TFontPixelManager::Instance())
+        TFontPixelManager::SetInstance(std::make_unique<TFontPixelManager>(std::make_unique<TFreeTypeFontService>()));
 
     // Image files come through the file layer; loop waits of animated
     // images are expressions over the game's variables.

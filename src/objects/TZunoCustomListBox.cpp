@@ -403,6 +403,10 @@ void TZunoCustomListBox::drawRows(TCustomDIBX& s, const TGeometry& g) {
     const int32_t checkHeight = FCheckImage.Count() > 0 ? FCheckImage.Data(0).GetPicture()->GetHeight() : 0;
     int32_t y = g.AreaTop;
     const int32_t last = std::min(ItemCount(), FTopIndex + std::max(FRowCount, 0));
+    // Item i keeps label slot i mod window, so scrolling by a row renders one
+    // new label; the window is no larger than the rows that fit.
+    const int64_t fit = int64_t(g.Client.height()) / std::max(FRowHeight + FLineSpace, 1) + 2;
+    const int32_t window = static_cast<int32_t>(std::max<int64_t>(1, std::min<int64_t>(last - FTopIndex, fit)));
     for (int32_t i = std::max(FTopIndex, 0); i < last; ++i, y += FRowHeight + FLineSpace) {
         if (y >= g.Client.Bottom)
             break;
@@ -415,7 +419,7 @@ void TZunoCustomListBox::drawRows(TCustomDIBX& s, const TGeometry& g) {
             else if (FAlpha > 0)
                 s.FillRectAlpha(band, s.ColorToPixel(HoverColor()), FAlpha);
         }
-        TKsLabelDIB* label = rowLabel(hover ? *FHoverLabels : *FLabels, i - FTopIndex, FItems[size_t(i)]);
+        TKsLabelDIB* label = rowLabel(hover ? *FHoverLabels : *FLabels, i % window, FItems[size_t(i)]);
         if (label) {
             int32_t x = g.AreaLeft;
             if (FHAlign == 1)
