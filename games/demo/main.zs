@@ -60,6 +60,7 @@ Wait[nocontinue] 16
 Jump @waiting; condition: ticks < 30
 Calc status = "done after " ++ IntToStr(@TickCount) ++ " ms"
 Call save.zsb
+Call choice.zsb
 Wait 200
 Call novel.zsb
 Exit

@@ -103,6 +103,9 @@ TZunoObject* TZunoBaseList::Register(std::unique_ptr<TZunoObject> object) {
     FObjects.push_back(std::move(object));
     if (o->WantsAutoName())
         o->FName = MakeUniqueName("object");
+    // Menus and map images hear right clicks first while they exist.
+    if (o->GetCompoType() == LT_MENU || o->GetCompoType() == LT_MAPIMG)
+        AddRClickScrap(o->AsControl());
     return o;
 }
 

@@ -176,6 +176,12 @@ public:
     TZunoHistoryFormatManager* Histories = nullptr;
     TZunoReadList*      ReadList = nullptr;
 
+    // --- choices ---------------------------------------------------------------------------------
+    // Menus and map images report a choice (text, index) here; the script
+    // layer stores it into "@SelStr" and "@SelIndex". Unset: nothing is stored.
+    std::function<void(const std::string& text, int32_t index)> OnChoice;
+    void                ReportChoice(const std::string& text, int32_t index) { if (OnChoice) OnChoice(text, index); }
+
     // --- event queue ------------------------------------------------------------------------------
     TTimerList&         Events() { return FEvents; }
 

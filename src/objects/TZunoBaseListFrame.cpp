@@ -157,6 +157,8 @@ void TZunoBaseList::InputStep(int32_t elapsedMs) {
 
     if (FFocus && IsAlive(FFocus) && FFocus->HandleKey())
         postKeys(*FFocus);
+    if (FFocus && IsAlive(FFocus) && !FFocus->IsScreen())
+        FFocus->DoKeys();
     FDownFlag = FUpFlag = FRepeatFlag = false;
     FDownList.clear();
     FUpList.clear();

@@ -143,6 +143,9 @@ public:
     // (empty when it ends), for the focused control; kinds that take text use them.
     virtual void        TextInput(const std::string& text) { (void)text; }
     virtual void        TextComposition(const std::string& text, int32_t caret) { (void)text; (void)caret; }
+    // Once per input step while the control holds the keyboard focus (list
+    // navigation, Enter on buttons); reads the registry's key state.
+    virtual void        DoKeys() {}
     virtual bool        DoRClickScrap() { return false; }
     virtual TZunoControl* FindFocusable();
     virtual void        FocusGained() {}

@@ -67,9 +67,9 @@ void TZunoImageData::makeCopy(int32_t b) {
 // TZunoImageList
 //==============================================================================
 
-void TZunoImageList::Load(const std::string& fileName) {
+void TZunoImageList::Load(const std::string& fileName, bool mask) {
     Clear();
-    FItem = TDrelCollection::Instance().Acquire(this, fileName, false, false);
+    FItem = TDrelCollection::Instance().Acquire(this, fileName, false, mask);
     for (int i = 0; i < FItem->FrameCount(); ++i)
         FData.push_back(std::make_unique<TZunoImageData>(FItem->Frames(i)));
     FIndex = 0;

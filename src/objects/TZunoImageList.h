@@ -47,9 +47,10 @@ public:
                         TZunoImageList(const TZunoImageList&) = delete;
     TZunoImageList&     operator=(const TZunoImageList&) = delete;
 
-    // Empties the list and loads the file's frames (no trim, no mask):
-    // frame 0, with its delay + 1 milliseconds left.
-    void                Load(const std::string& fileName);
+    // Empties the list and loads the file's frames (no trim; with `mask`
+    // the cache item that carries masks): frame 0, with its delay + 1
+    // milliseconds left.
+    void                Load(const std::string& fileName, bool mask = false);
     void                Clear();                                       // and releases the item
 
     int                 Count() const { return static_cast<int>(FData.size()); }

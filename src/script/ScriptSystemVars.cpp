@@ -56,6 +56,12 @@ void installScriptSystemVariables(TScriptEnv& env, TProject& project) {
     params.SetSystemAccess(SV_TITLE, {[p] { return TSysValue::ofStr(p->Title()); }, {}, {}, {}});
 
     if (TZunoBaseList* reg = env.Registry) {
+        // Choices of menus and map images land in "@SelStr" and "@SelIndex".
+        TParamCollection* table = &params;
+        reg->OnChoice = [table](const std::string& text, int32_t index) {
+            table->SelStr = text;
+            table->SelIndex = index;
+        };
         auto flag = [&params, reg](int id, bool TScreenInput::*field, bool writable) {
             TSystemVarAccess a;
             a.get = [reg, field] { return TSysValue::ofFlag(reg->ActiveScreen().*field); };
