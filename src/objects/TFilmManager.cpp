@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "archive/TVrFileManager.h"
@@ -240,11 +241,14 @@ void TFilmManager::LoadFromStream(TStream& s, const std::string& name) {
             t->Prepare();
 }
 
-void TFilmManager::SaveToStream(TStream& s) const {
-    const char* magic = FMotionMagic ? "ZunoMotion108" : "ZunoCinema108";
-    s.WriteBuffer(magic, 13);
+void TFilmManager::SaveToStream(TStream& s, int32_t version) const {
+    version = std::clamp(version, 0, 999);
+    char digits[4];
+    std::snprintf(digits, sizeof digits, "%03d", int(version));
+    const std::string magic = std::string(FMotionMagic ? "ZunoMotion" : "ZunoCinema") + digits;
+    s.WriteBuffer(magic.data(), 13);
     TBinaryWriter writer(s);
-    writer.Version = kVersion;
+    writer.Version = version;
     const_cast<TFilmManager*>(this)->HeaderFields(writer);
     WriteInt(s, static_cast<int32_t>(FTracks.size()));
     for (const auto& t : FTracks) {

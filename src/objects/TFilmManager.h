@@ -39,8 +39,9 @@ public:
     void                LoadFromFile(TVrFileManager& files, const std::string& name);
     // Parses the film; `name` only gives the folder of relative file names.
     void                LoadFromStream(TStream& s, const std::string& name);
-    // Writes the film at version 108, with the motion or the cinema magic.
-    void                SaveToStream(TStream& s) const;
+    // Writes the film with the motion or the cinema magic, at version 108
+    // or at an older one (its fields only; values are written as held).
+    void                SaveToStream(TStream& s, int32_t version = kVersion) const;
     void                Clear();
 
     // The header fields, in file order (the text form walks them too).
