@@ -9,6 +9,7 @@
 #include "expr/ZunoCalc.h"
 #include "media/TAudioDump.h"
 #include "media/TMediaSystem.h"
+#include "objects/FilmMotion.h"
 #include "objects/TDrelCollection.h"
 #include "objects/TZunoCustomImage.h"
 #include "platform/FontList.h"
@@ -53,6 +54,7 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
     // Image files come through the file layer; loop waits of animated
     // images are expressions over the game's variables.
     TDrelCollection::Instance().SetFileManager(&FFiles);
+    installFilmMotions();                           // ".zmt" sources of images and boxes
     TZunoCustomImages::LoopWaitEvaluator = [this](TZunoParser& expression) {
         expression.Execute(FFuncs);
         const TCustomParam* r = expression.Result();
