@@ -1,5 +1,7 @@
 #include "app/TGameRunner.h"
 
+#include <cstdio>
+
 #include "app/MediaSystemVars.h"
 #include "app/ScreenshotWriter.h"
 #include "app/StartupRules.h"
@@ -111,6 +113,14 @@ bool TGameRunner::start() {
     FSceneSurface.SetExternalPixels(reinterpret_cast<uint8_t*>(FScene.data()), FScene.width(), FScene.height(), 32,
                                     FScene.pitchBytes());
     FRegistry.SetOutputSurface(&FSceneSurface);
+    if (!FOptions.NoLogo)
+        FLogo = std::make_unique<TMadeWithLogo>(FFiles, FRegistry, [this](const std::string& link) {
+            // Headless runs never open anything: the address goes to standard error.
+            if (FOptions.Headless)
+                std::fprintf(stderr, "%s\n", link.c_str());
+            else
+                FPlatform.shellOpen(link);
+        });
     FModes = chooseDisplayModes(FPlatform.displayModes(), w, h, s.FFullScreenWidth > 0 ? s.FFullScreenWidth : w,
                                 s.FFullScreenHeight > 0 ? s.FFullScreenHeight : h, FPlatform.desktopDepth());
     return startMedia();
@@ -195,7 +205,10 @@ void TGameRunner::frameStep(const std::vector<TInputEvent>& events) {
 
     route(events);                                  // the window's input handlers set latches
     FRegistry.InputStep(FEnv.LastFrameDuration);    // input step
-    FProject->RunFrame();                           // interpreter
+    if (!FLogo)
+        FProject->RunFrame();                       // interpreter
+    else if (FLogo->step())                         // the made-with logo instead, until it is over
+        FLogo.reset();
     updateObjects();                                // object update
     compose();                                      // composition into the scene
     present();                                      // presentation

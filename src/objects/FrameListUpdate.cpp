@@ -91,6 +91,8 @@ TZunoObject* TCustomFrameList::ensureObject(uint8_t kind) {
 
 void TCustomFrameList::ReleaseObject() {
     TZunoBaseList* reg = FManager.Registry();
+    if (reg && reg->TearingDown())
+        reg = nullptr;                                      // the object goes with the registry
     if (FObject && reg && reg->IsRegistered(FObject) && !reg->IsPendingDelete(FObject)) {
         if (TZunoControl* c = FObject->AsControl())
             c->Invalidate();
@@ -205,7 +207,7 @@ int32_t TImageFrameList::FrameAt(int32_t offset) const {
 
 void TImageFrameList::ReleaseObject() {
     TZunoBaseList* reg = FManager.Registry();
-    if (FObject && reg && reg->IsRegistered(FObject))
+    if (FObject && reg && !reg->TearingDown() && reg->IsRegistered(FObject))
         if (auto* img = dynamic_cast<TZunoCustomImage*>(FObject)) {
             img->Invalidate();
             img->SetImage(nullptr);
@@ -613,7 +615,7 @@ void TSoundFrameList::ReleaseObject() {
         return;
     }
     TZunoBaseList* reg = FManager.SoundRegistry();
-    if (reg && reg->IsRegistered(FObject) && !reg->IsPendingDelete(FObject))
+    if (reg && !reg->TearingDown() && reg->IsRegistered(FObject) && !reg->IsPendingDelete(FObject))
         FObject->ScheduleDelete();
     FObject = nullptr;
 }

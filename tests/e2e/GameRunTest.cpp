@@ -111,7 +111,7 @@ TEST_P(GameRun, TraceAndVariablesAsExpected) {
     const fs::path out = dir.path();
     TProgramResult built = zunotool({"game", "build", src.string(), out.string()});
     ASSERT_EQ(built.status, 0) << built.err;
-    std::vector<std::string> args{"--headless"};
+    std::vector<std::string> args{"--headless", "--no-logo"};
     for (const std::string& w : wordsOf(readFile(src / "run.args")))
         args.push_back(w);
     if (fs::exists(src / "input.txt"))
