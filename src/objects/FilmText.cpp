@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "objects/TFilmManager.h"
 
@@ -47,7 +48,7 @@ public:
     }
     void Byte(const char* name, uint8_t& v) override { line(name, std::to_string(v)); }
     void Double(const char* name, double& v) override { line(name, number(v)); }
-    void Text(const char* name, std::string& v) override { line(name, quote(v)); }
+    void Text(const char* name, std::string& v) override { line(name, quote(cp932ToUtf8(v))); }
     void Skip(int) override {}
 
 private:
@@ -171,7 +172,7 @@ public:
     }
     void Text(const char* name, std::string& v) override {
         if (const TLine* l = find(name, 1))
-            v = l->Words[1];
+            v = sjis(l->Words[1]);
     }
     void Skip(int) override {}
     // Names given that no field took.

@@ -9,7 +9,7 @@
 //
 // Fields a track leaves out keep their defaults; a field the kind does not
 // have is an error. Texts are written in double quotes with \" \\ \n and
-// \xNN escapes, their bytes otherwise as stored (Shift-JIS).
+// \xNN escapes; the text form is UTF-8, films hold Shift-JIS.
 #pragma once
 
 #include <string>
