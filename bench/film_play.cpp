@@ -106,6 +106,8 @@ struct TReference {
             if (i < 20) {
                 auto* img = reg.Register(std::make_unique<TZunoImage>())->AsControl();
                 static_cast<TZunoCustomImage*>(img)->SetImage(item->Frames(0).Picture.get());
+                img->SetWidth(kSprite);                     // as the film's image tracks size them
+                img->SetHeight(kSprite);
                 c = img;
             } else if (i < 30) {
                 c = reg.CreateByKind(LT_LABEL)->AsControl();
