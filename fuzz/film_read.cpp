@@ -16,6 +16,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace zuno;
+    TZunoBaseList reg;                              // outlives the films whose objects it holds
+    reg.SetSize(64, 48);
     TKsMemoryStream in;
     in.WriteBuffer(data, int64_t(size));
     in.SetPosition(0);
@@ -35,8 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (filmToText(film) != filmToText(back) && film.Version() == TFilmManager::kVersion)
         std::abort();
 
-    TZunoBaseList reg;
-    reg.SetSize(64, 48);
     film.SetRegistry(&reg);
     film.ApplySetup();
     const int32_t last = std::min(film.Length(), 300);

@@ -54,9 +54,9 @@ void TCustomFrameList::Fields(TFrameListFields& f) {
 void TCustomFrameList::AfterLoad(int32_t version) {
     // Files up to version 106 counted 30 frames per second.
     if (version <= 106) {
-        Start *= 2;
-        Length *= 2;
-        Period *= 2;
+        Start = saturate32(int64_t(Start) * 2);
+        Length = saturate32(int64_t(Length) * 2);
+        Period = saturate32(int64_t(Period) * 2);
     }
 }
 

@@ -34,7 +34,7 @@ int32_t alphaAt(int32_t s, int32_t e, int32_t d, int32_t n) {
     if (s == 0 && e == 0)
         return 255;
     const int32_t r = filmInterpolate(0, s == 0 ? 255 : s, e == 0 ? 255 : e, d, n);
-    return r < 0 ? 256 - r : r;
+    return r < 0 ? saturate32(256 - int64_t(r)) : r;
 }
 
 TRect clipAt(const TClipBlock& c, int32_t d, int32_t n) {
@@ -57,11 +57,11 @@ TCustomFrameList::~TCustomFrameList() = default;
 
 int32_t TCustomFrameList::AbsoluteStart() const {
     // Parents are free of circles (the manager's Link).
-    int32_t start = 0;
+    int64_t start = 0;
     const TCustomFrameList* t = this;
     for (; t->Parent; t = t->Parent)
         start += t->Parent->Length;
-    return start + t->Start;
+    return saturate32(start + t->Start);
 }
 
 const TCustomFrameList* TCustomFrameList::ChainFirst() const {
@@ -140,12 +140,12 @@ TImageValues TCustomImageFrameList::Compute(int32_t frame, int32_t pictureOffset
         shiftY = FManager.BaseY - FManager.OriginY;
     }
     TImageValues v;
-    v.X = filmInterpolate(CurveX, StartX + shiftX, EndX + shiftX, d, n);
-    v.Y = filmInterpolate(CurveY, StartY + shiftY, EndY + shiftY, d, n);
-    v.OffsetX = HotX - pictureOffsetX;
-    v.OffsetY = HotY - pictureOffsetY;
-    v.ZoomX = filmInterpolate(CurveZoomX, int32_t(StartZoomX * 256), int32_t(EndZoomX * 256), d, n);
-    v.ZoomY = filmInterpolate(CurveZoomY, int32_t(StartZoomY * 256), int32_t(EndZoomY * 256), d, n);
+    v.X = filmInterpolate(CurveX, wrapAdd(StartX, shiftX), wrapAdd(EndX, shiftX), d, n);
+    v.Y = filmInterpolate(CurveY, wrapAdd(StartY, shiftY), wrapAdd(EndY, shiftY), d, n);
+    v.OffsetX = wrapSub(HotX, pictureOffsetX);
+    v.OffsetY = wrapSub(HotY, pictureOffsetY);
+    v.ZoomX = filmInterpolate(CurveZoomX, truncToInt32(StartZoomX * 256), truncToInt32(EndZoomX * 256), d, n);
+    v.ZoomY = filmInterpolate(CurveZoomY, truncToInt32(StartZoomY * 256), truncToInt32(EndZoomY * 256), d, n);
     v.Clip = clipAt(Clip, d, n);
     if (StartAngle != 0 || EndAngle != 0) {
         const double degrees = filmInterpolateF(CurveAngle, StartAngle, EndAngle, d, n);
@@ -308,9 +308,9 @@ bool TTileFrameList::Update(int32_t frame) {
     const TImageFrame& pic = FFrames[size_t(FrameAt(frame - AbsoluteStart()))];
     const TImageValues v = Compute(frame, pic.Source->OffsetX, pic.Source->OffsetY);
     const int32_t d = frame - AbsoluteStart(), n = Divisor();
-    const int32_t right = filmInterpolate(CurveX, StartW + StartX - 1, EndW + EndX - 1, d, n);
-    const int32_t bottom = filmInterpolate(CurveY, StartH + StartY - 1, EndH + EndY - 1, d, n);
-    const int32_t w = right - v.X + 1, h = bottom - v.Y + 1;
+    const int32_t right = filmInterpolate(CurveX, wrapAdd(wrapAdd(StartW, StartX), -1), wrapAdd(wrapAdd(EndW, EndX), -1), d, n);
+    const int32_t bottom = filmInterpolate(CurveY, wrapAdd(wrapAdd(StartH, StartY), -1), wrapAdd(wrapAdd(EndH, EndY), -1), d, n);
+    const int32_t w = wrapAdd(wrapSub(right, v.X), 1), h = wrapAdd(wrapSub(bottom, v.Y), 1);
     if (!FManager.MotionMode) {
         c->SetWidth(w);
         c->SetHeight(h);
@@ -414,10 +414,12 @@ TRectFrameList::TRectValues TRectFrameList::ComputeRect(int32_t frame) const {
         shiftY = FManager.BaseY - FManager.OriginY;
     }
     TRectValues v;
-    v.X = filmInterpolate(CurveX, StartX + shiftX, EndX + shiftX, d, n);
-    v.Y = filmInterpolate(CurveY, StartY + shiftY, EndY + shiftY, d, n);
-    v.Right = filmInterpolate(CurveX, StartW + StartX + shiftX - 1, EndW + EndX + shiftX - 1, d, n);
-    v.Bottom = filmInterpolate(CurveY, StartH + StartY + shiftY - 1, EndH + EndY + shiftY - 1, d, n);
+    v.X = filmInterpolate(CurveX, wrapAdd(StartX, shiftX), wrapAdd(EndX, shiftX), d, n);
+    v.Y = filmInterpolate(CurveY, wrapAdd(StartY, shiftY), wrapAdd(EndY, shiftY), d, n);
+    v.Right = filmInterpolate(CurveX, wrapAdd(wrapAdd(StartW, wrapAdd(StartX, shiftX)), -1),
+                              wrapAdd(wrapAdd(EndW, wrapAdd(EndX, shiftX)), -1), d, n);
+    v.Bottom = filmInterpolate(CurveY, wrapAdd(wrapAdd(StartH, wrapAdd(StartY, shiftY)), -1),
+                               wrapAdd(wrapAdd(EndH, wrapAdd(EndY, shiftY)), -1), d, n);
     v.Alpha = alphaAt(StartAlpha, EndAlpha, d, n);
     v.Clip = clipAt(Clip, d, n);
     return v;
@@ -446,12 +448,12 @@ bool TBoxFrameList::Update(int32_t frame) {
     if (FManager.MotionMode) {
         c->SetMotionX(v.X);
         c->SetMotionY(v.Y);
-        c->SetWidth(v.Right - v.X + 1);
-        c->SetHeight(v.Bottom - v.Y + 1);
+        c->SetWidth(wrapAdd(wrapSub(v.Right, v.X), 1));
+        c->SetHeight(wrapAdd(wrapSub(v.Bottom, v.Y), 1));
         c->SetPriority(FManager.BasePriority + Priority);
     } else {
         adoptControl(*c);
-        c->SetBounds(v.X, v.Y, v.Right - v.X + 1, v.Bottom - v.Y + 1);
+        c->SetBounds(v.X, v.Y, wrapAdd(wrapSub(v.Right, v.X), 1), wrapAdd(wrapSub(v.Bottom, v.Y), 1));
         c->SetPriority(Priority);
     }
     setInt(*c, PR_ALPHA, v.Alpha);
@@ -498,8 +500,8 @@ bool TParticleFrameList::Update(int32_t frame) {
     if (FManager.MotionMode) {
         c->SetMotionX(v.X);
         c->SetMotionY(v.Y);
-        c->SetWidth(v.Right - v.X + 1);
-        c->SetHeight(v.Bottom - v.Y + 1);
+        c->SetWidth(wrapAdd(wrapSub(v.Right, v.X), 1));
+        c->SetHeight(wrapAdd(wrapSub(v.Bottom, v.Y), 1));
         c->SetPriority(FManager.BasePriority + Priority);
         setInt(*c, PR_ALPHA, v.Alpha);
         setClip(*c, v.Clip);
@@ -507,7 +509,7 @@ bool TParticleFrameList::Update(int32_t frame) {
     }
     const int32_t d = frame - AbsoluteStart(), n = Divisor();
     adoptControl(*c);
-    c->SetBounds(v.X, v.Y, v.Right - v.X + 1, v.Bottom - v.Y + 1);
+    c->SetBounds(v.X, v.Y, wrapAdd(wrapSub(v.Right, v.X), 1), wrapAdd(wrapSub(v.Bottom, v.Y), 1));
     c->SetPriority(Priority);
     setInt(*c, PR_ALPHA, v.Alpha);
     setStr(*c, PR_SOURCE, ResolvedName);
@@ -557,8 +559,8 @@ bool TFireFrameList::Update(int32_t frame) {
     }
     setInt(*c, PR_ORIGWIDTH, filmInterpolate(CurveX, StartW, EndW, d, n));
     setInt(*c, PR_ORIGHEIGHT, filmInterpolate(CurveY, StartH, EndH, d, n));
-    setInt(*c, PR_ZOOMX, filmInterpolate(CurveZoomX, int32_t(StartZoomX * 256), int32_t(EndZoomX * 256), d, n));
-    setInt(*c, PR_ZOOMY, filmInterpolate(CurveZoomY, int32_t(StartZoomY * 256), int32_t(EndZoomY * 256), d, n));
+    setInt(*c, PR_ZOOMX, filmInterpolate(CurveZoomX, truncToInt32(StartZoomX * 256), truncToInt32(EndZoomX * 256), d, n));
+    setInt(*c, PR_ZOOMY, filmInterpolate(CurveZoomY, truncToInt32(StartZoomY * 256), truncToInt32(EndZoomY * 256), d, n));
     setInt(*c, PR_POWER, Power);
     setClip(*c, v.Clip);
     return true;
@@ -587,11 +589,11 @@ TZunoObject* TSoundFrameList::EnsureSound() {
     head->FObject = sound;
     sound->SetSource(head->ResolvedName);
     setInt(*sound, PR_VOLUME, int32_t(int64_t(head->StartVolume) * FManager.Volume / 1000));
-    bool repeat = sound->GetProp(PR_COUNT).Int < int32_t(head->Length * kFrameMs);
+    bool repeat = sound->GetProp(PR_COUNT).Int < truncToInt32(head->Length * kFrameMs);
     if (!repeat) {
-        const int32_t total = FManager.Length(), loop = FManager.LoopStart;
-        const int32_t s = head->AbsoluteStart();
-        repeat = s + head->Length >= total && loop >= s && loop < s + head->Length && loop > 0 && loop < total - 1;
+        const int64_t total = FManager.Length(), loop = FManager.LoopStart;
+        const int64_t s = head->AbsoluteStart(), e = s + head->Length;
+        repeat = e >= total && loop >= s && loop < e && loop > 0 && loop < total - 1;
     }
     setBool(*sound, PR_REPEAT, repeat);
     setInt(*sound, PR_BALANCE, head->StartBalance);
@@ -637,9 +639,9 @@ bool TSoundFrameList::Update(int32_t frame) {
         if (!FManager.SoundEnabled()) {
             setBool(*sound, PR_PAUSED, true);
         } else if (!sound->GetProp(PR_PAUSED).Bool && sound->PlayState() != psStopped) {
-            const int32_t expected = int32_t(int64_t(frame - first) * 1000 / 60);
+            const int64_t expected = (int64_t(frame) - first) * 1000 / 60;
             if (std::abs(expected - sound->GetProp(PR_INDEX).Int) >= 3000)
-                setInt(*sound, PR_INDEX, expected);
+                setInt(*sound, PR_INDEX, saturate32(expected));
         } else {
             sound->Replay();
         }

@@ -23,6 +23,7 @@
 #pragma once
 
 #include <cstdint>
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,19 @@ namespace zuno {
 
 class TFilmManager;
 class TZunoObject;
+
+// Arithmetic on values read from files: sums wrap as 32-bit values do,
+// frame spans saturate, and doubles become integers only within range.
+inline int32_t wrapAdd(int32_t a, int32_t b) { return static_cast<int32_t>(uint32_t(a) + uint32_t(b)); }
+inline int32_t wrapSub(int32_t a, int32_t b) { return static_cast<int32_t>(uint32_t(a) - uint32_t(b)); }
+inline int32_t saturate32(int64_t v) {
+    return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+}
+inline int32_t truncToInt32(double v) {
+    if (!(v == v))
+        return 0;                                           // NaN
+    return v <= double(INT32_MIN) ? INT32_MIN : v >= double(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(v);
+}
 class TZunoControl;
 class TDrelItem;
 struct TDrelItemFrame;
@@ -100,10 +114,10 @@ public:
     virtual void        SetPaused(bool paused) { (void)paused; }
 
     int32_t             AbsoluteStart() const;
-    int32_t             AbsoluteEnd() const { return AbsoluteStart() + Length; }
+    int32_t             AbsoluteEnd() const { return saturate32(int64_t(AbsoluteStart()) + Length); }
     bool                Contains(int32_t frame) const { return frame >= AbsoluteStart() && frame < AbsoluteEnd(); }
     // The divisor of the interpolation: the length, one more with a follower.
-    int32_t             Divisor() const { return Length + (Follower ? 1 : 0); }
+    int32_t             Divisor() const { return saturate32(int64_t(Length) + (Follower ? 1 : 0)); }
     const TCustomFrameList* ChainFirst() const;
     TZunoObject*        Object() const { return FObject; }
 

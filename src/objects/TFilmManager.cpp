@@ -214,7 +214,7 @@ void TFilmManager::LoadFromStream(TStream& s, const std::string& name) {
     try {
         HeaderFields(reader);
         if (FVersion <= 106)
-            LoopStart *= 2;
+            LoopStart = saturate32(int64_t(LoopStart) * 2);
         count = ReadInt(s);
     } catch (const EZunoError&) {
         return;                                            // a header cut short: an empty film
