@@ -15,12 +15,13 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     fi
     echo "play-demo: the windowed player did not run; playing headless instead" >&2
 fi
-# The title screen has faded in and its spinner turns at frame 120; without a
+# The opening film plays for two seconds; the title screen has faded in and
+# its spinner turns at frame 250; without a
 # click the title gives way to the counting part after six seconds, which
-# is over by frame 600.
-frames=600
-shot=120
-"$build/zunoplay" --headless --frames "$frames" \
+# is over by frame 750.
+frames=750
+shot=250
+"$build/zunoplay" --headless --no-logo --frames "$frames" \
     --screenshot "$shot:$out/shot.png" \
     --trace "$out/trace.txt" --dump-vars "$out/vars.txt" --audio-dump "$out/audio.wav" "$out"
 echo "demo played headless for $frames frames:"

@@ -8,6 +8,7 @@
 # on (so do six seconds), COLOUR changes the lamp's colour, MOVE (or a click
 # on the gem) sends the gem to the other side. Snow falls and the title is
 # reflected in rippling water (effects.zsb).
+Call opening.zsb
 ImgNew PR_NAME: "bg"; PR_PARENT: Chr(1); PR_SOURCE: "bg.drl"
 ImgNew PR_NAME: "logo"; PR_PARENT: "bg"; PR_SOURCE: "logo.drl"; PR_ZOOMX: 384; PR_ZOOMY: 384; PR_LEFT: 173; PR_TOP: 48
 ImgNew PR_NAME: "gem"; PR_PARENT: "bg"; PR_SOURCE: "gem.drl"; PR_LEFT: 72; PR_TOP: 72; PR_OFFSETX: 32; PR_OFFSETY: 32; PR_ONLBTNDOWN: "move.zsb"

@@ -1,5 +1,7 @@
 #include "app/TGameRunner.h"
 
+#include <cstdio>
+
 #include "app/MediaSystemVars.h"
 #include "app/ScreenshotWriter.h"
 #include "app/StartupRules.h"
@@ -9,6 +11,7 @@
 #include "expr/ZunoCalc.h"
 #include "media/TAudioDump.h"
 #include "media/TMediaSystem.h"
+#include "objects/FilmMotion.h"
 #include "objects/TDrelCollection.h"
 #include "objects/TZunoCustomImage.h"
 #include "objects/TZunoParticle.h"
@@ -83,6 +86,7 @@ TGameRunner::TGameRunner(TPlatform& platform, const TPlayerOptions& options, TPr
     // Image files come through the file layer; loop waits of animated
     // images are expressions over the game's variables.
     TDrelCollection::Instance().SetFileManager(&FFiles);
+    installFilmMotions();                           // ".zmt" sources of images and boxes
     TZunoCustomImages::LoopWaitEvaluator = [this](TZunoParser& expression) {
         expression.Execute(FFuncs);
         const TCustomParam* r = expression.Result();
@@ -152,6 +156,14 @@ bool TGameRunner::start() {
     FSceneSurface.SetExternalPixels(reinterpret_cast<uint8_t*>(FScene.data()), FScene.width(), FScene.height(), 32,
                                     FScene.pitchBytes());
     FRegistry.SetOutputSurface(&FSceneSurface);
+    if (!FOptions.NoLogo)
+        FLogo = std::make_unique<TMadeWithLogo>(FFiles, FRegistry, [this](const std::string& link) {
+            // Headless runs never open anything: the address goes to standard error.
+            if (FOptions.Headless)
+                std::fprintf(stderr, "%s\n", link.c_str());
+            else
+                FPlatform.shellOpen(link);
+        });
     FModes = chooseDisplayModes(FPlatform.displayModes(), w, h, s.FFullScreenWidth > 0 ? s.FFullScreenWidth : w,
                                 s.FFullScreenHeight > 0 ? s.FFullScreenHeight : h, FPlatform.desktopDepth());
     return startMedia();
@@ -239,7 +251,10 @@ void TGameRunner::frameStep(const std::vector<TInputEvent>& events) {
 
     route(events);                                  // the window's input handlers set latches
     FRegistry.InputStep(FEnv.LastFrameDuration);    // input step
-    FProject->RunFrame();                           // interpreter
+    if (!FLogo)
+        FProject->RunFrame();                       // interpreter
+    else if (FLogo->step())                         // the made-with logo instead, until it is over
+        FLogo.reset();
     updateObjects();                                // object update
     if (FProject->ApplyPending())                   // game load and save requests
         return;                                     // a loaded game draws from the next frame on

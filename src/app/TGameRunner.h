@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/MadeWithLogo.h"
 #include "app/PlayerOptions.h"
 #include "app/TPlayerSettings.h"
 #include "app/TFrameClock.h"
@@ -86,6 +87,7 @@ private:
     std::unique_ptr<TMediaSystem> FMedia;       // after the project, before the sound output
     std::unique_ptr<TZunoMediaSource> FMediaSource;     // what sounds, movies and timers use
     std::unique_ptr<TAudioDump> FDump;
+    std::unique_ptr<TMadeWithLogo> FLogo;       // until the logo is over (none with --no-logo)
     std::string         FFailReason;
     bool                FClosed = false;
     bool                FActive = true;

@@ -39,6 +39,7 @@ TZunoBaseList::TZunoBaseList() { makeScreens(0, 0); }
 
 TZunoBaseList::~TZunoBaseList() {
     // Plain teardown: nothing may call back into a half-destroyed registry.
+    FTearingDown = true;
     FTransition.reset();
     FPending.clear();
     FRClickScrap.clear();
@@ -69,7 +70,9 @@ void TZunoBaseList::Reset() {
     FFocusSearch = false;
     FPending.clear();
     FRClickScrap.clear();
+    FTearingDown = true;
     FObjects.clear();
+    FTearingDown = false;
     makeScreens(mouse.MouseX, mouse.MouseY);
     SetSize(FWidth, FHeight);
 }

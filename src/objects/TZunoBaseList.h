@@ -64,6 +64,9 @@ public:
     void                DeleteObject(TZunoObject* object);             // at once, with its children
     void                ScheduleDelete(TZunoObject* object);           // at the end of the update; name cleared
     bool                IsPendingDelete(const TZunoObject* object) const;
+    // True while the registry frees all its objects (teardown, Reset): owners
+    // of objects must not call back into it then.
+    bool                TearingDown() const { return FTearingDown; }
     int                 PendingCount() const { return static_cast<int>(FPending.size()); }
 
     // Controls that hear right clicks first (menus, map images).
@@ -215,6 +218,7 @@ private:
     int32_t             FTransitionProgress = 0;
     int32_t             FElapsed = 0;
     bool                FSoundOn = true;
+    bool                FTearingDown = false;
     TZunoControl*       FFocus = nullptr;
     bool                FFocusSearch = false;
     TCustomDIBX*        FExternalOutput = nullptr;

@@ -633,6 +633,8 @@ void TZunoControl::FreeMotion() {
     if (!FMotion)
         return;
     FMotion.reset();
+    SetMotionX(0);
+    SetMotionY(0);
     SetPriorityBias(0);
 }
 

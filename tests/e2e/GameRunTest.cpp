@@ -224,7 +224,7 @@ TEST_P(GameRun, TraceAndVariablesAsExpected) {
     ASSERT_EQ(built.status, 0) << built.err;
     if (fs::exists(src / "game.ini"))
         fs::copy_file(src / "game.ini", out / "game.ini", fs::copy_options::overwrite_existing);
-    std::vector<std::string> args{"--headless"};
+    std::vector<std::string> args{"--headless", "--no-logo"};
     for (const std::string& w : wordsOf(readFile(src / "run.args")))
         args.push_back(w);
     if (fs::exists(src / "input.txt"))

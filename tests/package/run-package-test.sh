@@ -53,7 +53,7 @@ version=$(env -u LD_LIBRARY_PATH "$root/usr/bin/zunoplay" --version)
 [ "$version" = "zunoplay $(dpkg-deb -f "$deb" Version)" ] || fail "zunoplay --version said '$version'"
 env -u LD_LIBRARY_PATH "$root/usr/bin/zunotool" ls "$root/usr/share/zunoplay/demo/game.dat" | grep -q 'zuno.zpb' ||
   fail "zunotool ls of the installed demo lists no zuno.zpb"
-env -u LD_LIBRARY_PATH "$root/usr/bin/zunoplay" --headless --frames 150 --screenshot "150:$work/shot.png" \
+env -u LD_LIBRARY_PATH "$root/usr/bin/zunoplay" --headless --no-logo --frames 150 --screenshot "150:$work/shot.png" \
   "$root/usr/share/zunoplay/demo" 2>"$work/play.err" || { cat "$work/play.err" >&2; fail "the installed demo did not run"; }
 [ -s "$work/shot.png" ] || fail "the installed demo wrote no screenshot"
 

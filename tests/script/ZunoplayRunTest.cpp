@@ -36,7 +36,7 @@ TEST(ZunoplayRunTest, HeadlessRunWritesTraceAndVariables) {
     writeGame(dir.folder(), setup);
 
     const std::string trace = dir.path("trace.txt"), vars = dir.path("vars.txt"), shot = dir.path("s.png");
-    TProgramResult r = runPlayer({"--headless", "--frames", "3", "--trace", trace, "--dump-vars", vars,
+    TProgramResult r = runPlayer({"--headless", "--no-logo", "--frames", "3", "--trace", trace, "--dump-vars", vars,
                                   "--screenshot", "2:" + shot, dir.folder()});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readText(trace), "00000010 : main.zsb(1)\n"
@@ -61,7 +61,7 @@ TEST(ZunoplayRunTest, GameEndEndsTheRunEarly) {
     setup.Pages = {&main};
     writeGame(dir.folder(), setup);
     const std::string trace = dir.path("trace.txt");
-    TProgramResult r = runPlayer({"--headless", "--trace", trace, dir.folder()});
+    TProgramResult r = runPlayer({"--headless", "--no-logo", "--trace", trace, dir.folder()});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readText(trace), "00000010 : main.zsb(1)\n"
                                "00000020 : main.zsb(2)\n"
@@ -104,7 +104,7 @@ TEST(ZunoplayRunTest, WindowedRunOnTheDummyVideoDriver) {
     setup.Pages = {&main};
     writeGame(dir.folder(), setup);
     const std::string trace = dir.path("trace.txt");
-    TProgramResult r = runPlayer({"--frames", "3", "--trace", trace, dir.folder()});
+    TProgramResult r = runPlayer({"--no-logo", "--frames", "3", "--trace", trace, dir.folder()});
     ASSERT_EQ(r.status, 0) << r.err;
     // Real time: the clock values vary, the commands do not.
     std::string text = readText(trace);

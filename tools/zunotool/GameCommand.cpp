@@ -3,7 +3,8 @@
 // zuno.zpb, pictures named NAME.drl.png / .drl.bmp become Drel files NAME.drl,
 // a folder NAME.drl.frames holding 0.png, 1.png ... (and optionally a file
 // "delay" with the milliseconds of each frame) becomes the animated Drel file
-// NAME.drl; every other file is taken as it is. The compiled files are kept in
+// NAME.drl, films in their text form NAME.zcm.film / NAME.zmt.film become
+// NAME.zcm / NAME.zmt; every other file is taken as it is. The compiled files are kept in
 // OUTDIR/files and packed into OUTDIR/game.dat.
 #include <algorithm>
 #include <cctype>
@@ -153,6 +154,9 @@ int runGame(const std::vector<std::string>& args) {
             project.SaveToStream(s);
             writeFileAtomically((staging / rel.parent_path() / "zuno.zpb").string(), s.Data());
             haveProject = true;
+        } else if (endsWith(".zcm.film") || endsWith(".zmt.film")) {
+            target.replace_extension();                                 // NAME.zcm, NAME.zmt
+            runTool("film", {"build", file.string(), target.string()});
         } else if (endsWith(".drl.png") || endsWith(".drl.bmp")) {
             target.replace_extension();                                 // NAME.drl
             runTool("image", {"convert", file.string(), target.string()});
@@ -185,7 +189,7 @@ int runGame(const std::vector<std::string>& args) {
 ToolCommandRegistrar gameCommand({"game",
     {{"game build SRCDIR OUTDIR",
       "Compiles a game folder in the source forms (*.zs pages, zuno.zpt, NAME.drl.png pictures, "
-      "NAME.drl.frames/ folders of 0.png 1.png ... with an optional delay file; other files as they are) "
+      "NAME.drl.frames/ folders of 0.png 1.png ... with an optional delay file, NAME.zcm.film films; other files as they are) "
       "into OUTDIR/files and packs it into OUTDIR/game.dat."}},
     runGame});
 

@@ -1,0 +1,54 @@
+#include "objects/FilmMotion.h"
+
+#include "archive/TVrFileManager.h"
+#include "core/EZunoError.h"
+#include "objects/TDrelCollection.h"
+#include "objects/TFilmManager.h"
+#include "objects/TZunoControl.h"
+
+namespace zuno {
+
+TFilmMotionFrames::TFilmMotionFrames(std::unique_ptr<TFilmManager> film) : FFilm(std::move(film)) {
+    FFilm->MotionMode = true;
+}
+
+TFilmMotionFrames::~TFilmMotionFrames() = default;
+
+int32_t TFilmMotionFrames::FrameCount() const { return FFilm->Length(); }
+
+int32_t TFilmMotionFrames::LoopStart() const { return FFilm->LoopStart; }
+
+void TFilmMotionFrames::Apply(TZunoControl& control, int32_t frame) {
+    FFilm->Target = &control;
+    FFilm->SetRegistry(control.Owner());
+    // A jump back to the start is a restart: the base point is taken again.
+    if (!FBased || (frame == 0 && FLastFrame != 0)) {
+        FFilm->BaseX = FFilm->RelativeOrigin ? control.Left() : 0;
+        FFilm->BaseY = FFilm->RelativeOrigin ? control.Top() : 0;
+        FFilm->BasePriority = control.Priority();
+        FBased = true;
+    } else if (FFilm->RelativeOrigin && (control.Left() != FFilm->BaseX || control.Top() != FFilm->BaseY)) {
+        FFilm->BaseX = control.Left();
+        FFilm->BaseY = control.Top();
+    }
+    FFilm->Seek(frame);
+    FLastFrame = frame;
+}
+
+void installFilmMotions() {
+    TZunoMotion::Loader = [](const std::string& name) -> std::unique_ptr<TMotionFrames> {
+        TVrFileManager* files = TDrelCollection::Instance().FileManager();
+        if (!files || !files->Exists(name))
+            return nullptr;
+        auto film = std::make_unique<TFilmManager>();
+        film->MotionMode = true;
+        try {
+            film->LoadFromFile(*files, name);
+        } catch (const EZunoError&) {
+            return nullptr;
+        }
+        return std::make_unique<TFilmMotionFrames>(std::move(film));
+    };
+}
+
+} // namespace zuno
