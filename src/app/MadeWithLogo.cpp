@@ -50,6 +50,15 @@ bool TMadeWithLogo::step() {
         finish();
         return true;
     }
+    // The film's shapes let the mouse through: a left press on them would
+    // otherwise be taken by them, so that neither a click on the panel ends
+    // the logo nor a click on the caption (which lets left presses pass to
+    // what lies below it) reaches the link.
+    for (int i = 0; i < FCinema->ChildCount(); ++i) {
+        TZunoControl* shape = FCinema->GetChild(i);
+        if (shape->GetCompoType() != LT_LABEL && shape->IgnoreMouse() != IM_ALL)
+            shape->SetProp(PR_IGNOREMOUSE, TPropValue::ofInt(IM_ALL));
+    }
     // The caption the film made: a name of its own, and left clicks reach it.
     for (int i = 0; i < FRegistry.ObjectCount(); ++i) {
         TZunoObject* o = FRegistry.Objects(i);

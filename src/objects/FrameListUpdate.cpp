@@ -11,6 +11,7 @@
 #include "objects/TZunoBase.h"
 #include "objects/TZunoBaseList.h"
 #include "objects/TZunoCustomImage.h"
+#include "objects/TZunoParticle.h"
 #include "objects/TZunoSound.h"
 
 namespace zuno {
@@ -479,6 +480,12 @@ void TParticleFrameList::ReleaseObject() {
     TParticleFrameList* head = particleHead(this);
     if (head != this)
         return;
+    // The record belongs to the emitter but is set up by the track: it goes
+    // with the track so that a reused emitter falls back to its expressions.
+    TZunoBaseList* reg = FManager.Registry();
+    if (FObject && reg && !reg->TearingDown() && reg->IsRegistered(FObject))
+        if (auto* emitter = dynamic_cast<TZunoParticle*>(FObject))
+            emitter->FreeParamRecord();
     TCustomFrameList::ReleaseObject();
 }
 
@@ -513,11 +520,25 @@ bool TParticleFrameList::Update(int32_t frame) {
     c->SetPriority(Priority);
     setInt(*c, PR_ALPHA, v.Alpha);
     setStr(*c, PR_SOURCE, ResolvedName);
-    setBool(*c, PR_PARTMOTION, PartMotion != 0);
+    // The byte is the emitter's motion kind (snow, stars, ...), not a flag.
+    setInt(*c, PR_PARTMOTION, PartMotion);
     setInt(*c, PR_INDEX, Index);
     static const int kParamIds[3] = {PR_PARAM1, PR_PARAM2, PR_PARAM3};
     for (int i = 0; i < 3; ++i)
         c->SetProp(kParamIds[i], TPropValue::ofFloat(filmInterpolateF(0, StartParam[i], EndParam[i], d, n)));
+    if (auto* emitter = dynamic_cast<TZunoParticle*>(c)) {
+        // Where and how often the emitter emits comes from the track, not
+        // from the emitter's own expressions.
+        const int32_t interval = filmInterpolate(0, StartInterval, EndInterval, d, n);
+        const int32_t spread = filmInterpolate(0, StartSpread, EndSpread, d, n);
+        TZunoParticleParam& r = emitter->ParamRecord();
+        r.EmissionX = filmInterpolate(CurveEmitX, StartEmitX, EndEmitX, d, n);
+        r.EmissionY = filmInterpolate(CurveEmitY, StartEmitY, EndEmitY, d, n);
+        r.AreaWidth = filmInterpolate(0, StartAreaW, EndAreaW, d, n);
+        r.AreaHeight = filmInterpolate(0, StartAreaH, EndAreaH, d, n);
+        r.IntervalBase = wrapSub(interval, spread / 2);
+        r.Spread = spread;
+    }
     setClip(*c, v.Clip);
     return true;
 }

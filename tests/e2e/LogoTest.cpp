@@ -82,6 +82,18 @@ TEST_F(LogoTest, SpaceEnterOrAClickEndsTheLogo) {
     EXPECT_GT(firstCommandStep({}, "40 key A\n"), 43);
 }
 
+TEST_F(LogoTest, AClickOnTheCaptionOpensTheAddressAndTheLogoGoesOn) {
+    // The 320 x 96 logo is centred on the 320 x 240 screen (top 72); its
+    // caption stands at (68, 24) within it from the film's frame 30 on.
+    const int step = firstCommandStep({}, "60 click left 100 106\n");
+    EXPECT_NE(last.err.find("https://zunoplay.example/"), std::string::npos) << last.err;
+    EXPECT_GT(step, 63);                          // not skipped: it plays to its end
+    // The same click outside the caption opens nothing and ends the logo.
+    const int skipped = firstCommandStep({}, "60 click left 300 106\n");
+    EXPECT_EQ(last.err, "");
+    EXPECT_LE(skipped, 63);
+}
+
 TEST_F(LogoTest, NothingOfTheGameIsDrawnWhileTheLogoPlays) {
     // box_composition draws boxes at once, flow draws nothing; both have a
     // 320 x 240 screen. While the logo plays their pictures are the same,

@@ -14,6 +14,7 @@
 #include "objects/TZunoBase.h"
 #include "objects/TZunoBaseList.h"
 #include "objects/TZunoBox.h"
+#include "objects/TZunoParticle.h"
 #include "ObjectTestKit.h"
 
 namespace zuno {
@@ -465,6 +466,67 @@ TEST_F(FilmSeekTest, KindsBuiltElsewhereAreDrivenThroughTheirProperties) {
     EXPECT_FALSE(reg.IsPendingDelete(fire));
     film.Seek(10);
     EXPECT_TRUE(reg.IsPendingDelete(fire));
+}
+
+TEST_F(FilmSeekTest, CaptionParticleAndFireTracksWriteWhatTheirControlsRead) {
+    TFilmManager film;
+    build(film, "film cinema 108\nscreen 320 240\n"
+                "track label\nlength 11\ntext \"hi\"\nfont-name \"Gothic\"\nfont-height 24\n"
+                "font-color 0x00FF00\nh-align 1\nstart-alpha 0\nend-alpha 100\n"
+                "track particle\nlength 11\npart-motion 2\nindex 500\n"
+                "start-interval 100\nend-interval 200\nstart-spread 10\nend-spread 30\n"
+                "start-emit 0 40\nend-emit 100 40\nstart-area 10 20\nend-area 30 20\n"
+                "start-param-0 0.0\nend-param-0 11.0\n"
+                "track fire\nlength 11\nstart-pos 0 0\nend-pos 100 50\nstart-size 60 30\nend-size 80 50\n"
+                "start-zoom-x 2.0\nend-zoom-x 3.0\npower 70\n");
+    film.SetRegistry(&reg);
+    film.ApplySetup();
+    film.Seek(5);
+
+    TZunoObject* label = film.GetTrack(0)->Object();
+    ASSERT_NE(label, nullptr);
+    struct Prop { int id; int32_t want; };
+    for (const Prop& p : {Prop{PR_FONTHEIGHT, 24}, Prop{PR_FONTCOLOR, 0x00FF00}, Prop{PR_HALIGN, 1},
+                          Prop{PR_ALPHA, 178}})
+        EXPECT_EQ(label->GetProp(p.id).Int, p.want) << "caption property " << p.id;
+    EXPECT_EQ(label->GetProp(PR_TEXT).Str, "hi");
+    EXPECT_EQ(label->GetProp(PR_FONTNAME).Str, "Gothic");
+
+    auto* emitter = dynamic_cast<TZunoParticle*>(film.GetTrack(1)->Object());
+    ASSERT_NE(emitter, nullptr);
+    // The byte is the motion kind: a film of stars must not become "none".
+    EXPECT_EQ(emitter->GetProp(PR_PARTMOTION).Int, PM_STAR);
+    EXPECT_EQ(emitter->GetProp(PR_INDEX).Int, 500);
+    EXPECT_DOUBLE_EQ(double(emitter->GetProp(PR_PARAM1).Float), 5.0);
+    const TZunoParticleParam& r = emitter->ParamRecord();
+    EXPECT_EQ(r.EmissionX, 50);
+    EXPECT_EQ(r.EmissionY, 40);
+    EXPECT_EQ(r.AreaWidth, 20);
+    EXPECT_EQ(r.AreaHeight, 20);
+    EXPECT_EQ(r.Spread, 20);                                 // 10 + 20 * 5 / 10
+    EXPECT_EQ(r.IntervalBase, 140);                          // interval 150 - spread div 2
+
+    TZunoObject* fire = film.GetTrack(2)->Object();
+    ASSERT_NE(fire, nullptr);
+    for (const Prop& p : {Prop{PR_ORIGWIDTH, 70}, Prop{PR_ORIGHEIGHT, 40}, Prop{PR_ZOOMX, 640},
+                          Prop{PR_ZOOMY, 1024}, Prop{PR_POWER, 70}})
+        EXPECT_EQ(fire->GetProp(p.id).Int, p.want) << "fire property " << p.id;
+    EXPECT_EQ(fire->AsControl()->Left(), 50);
+    EXPECT_EQ(fire->AsControl()->Top(), 25);
+}
+
+TEST_F(FilmSeekTest, AnEmitterLeftByItsTrackForgetsTheTracksRecord) {
+    TFilmManager film;
+    build(film, "film cinema 108\nscreen 320 240\ntrack particle\nlength 5\npart-motion 1\n");
+    film.SetRegistry(&reg);
+    film.ApplySetup();
+    film.Seek(1);
+    auto* emitter = dynamic_cast<TZunoParticle*>(film.GetTrack(0)->Object());
+    ASSERT_NE(emitter, nullptr);
+    emitter->ParamRecord().EmissionX = 77;
+    film.Seek(6);                                            // the track is over
+    EXPECT_TRUE(reg.IsPendingDelete(emitter));
+    EXPECT_EQ(emitter->ParamRecord().EmissionX, 0);          // a fresh record: the old one was freed
 }
 
 } // namespace
