@@ -1,6 +1,8 @@
 // TZunoCustomListBox: items, layout, drawing, mouse, wheel and keys.
 #include "objects/TZunoCustomListBox.h"
 
+#include "objects/TZunoLabel.h"
+
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -11,6 +13,7 @@
 #include "objects/TZunoBase.h"
 #include "objects/TZunoBaseList.h"
 #include "objects/TZunoCustomImage.h"
+#include "objects/TZunoLabel.h"
 
 namespace zuno {
 
@@ -33,26 +36,6 @@ std::string trimControls(const std::string& text) {
     }
     (void)end;
     return text.substr(start, lastKeep - start);
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    if (text.empty())
-        return lines;
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            line += c;
-        }
-    }
-    lines.push_back(std::move(line));
-    return lines;
 }
 
 TRect intersect(const TRect& a, const TRect& b) {
@@ -125,7 +108,7 @@ TZunoCustomListBox::~TZunoCustomListBox() = default;
 
 void TZunoCustomListBox::SetText(const std::string& text) {
     FText = trimControls(text);
-    FItems = splitLines(FText);
+    FItems = splitTextLines(FText, false);
     FChecks.assign(FItems.size(), 0);
     // The label lists hold the shown rows only; they are filled when drawn.
     FLabels->Clear();
