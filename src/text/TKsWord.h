@@ -162,6 +162,8 @@ private:
 
     void                prepareItem(TFontPixelManager& manager, const TWdPage& page, const TWdRow& row, size_t index);
     uint32_t            textColourOf(const TWdReal& item) const;
+    void                drawImage(const TWdRow& row, const TWdImg& item, TCustomDIBX& target, int32_t x, int32_t y,
+                                  const TRect& limit) const;
     bool                isHovered(const TWdGlyph* item) const;
 
     std::vector<std::unique_ptr<TWdGlyph>> FItems;
