@@ -8,7 +8,7 @@
 // overflow a coordinate: at most kMaxItems items per word (text beyond that,
 // and inserted variable characters beyond it, are dropped); font sizes above
 // kMaxFontSize, border widths and shadow offsets above kMaxBorderWidth and
-// image sides above kMaxImageSide are measured at the cap; texts shared by
+// image sides above kMaxInlineImageSide are measured at the cap; texts shared by
 // many items (font names, ruby, link targets) are stored once per tag.
 #pragma once
 
@@ -30,7 +30,7 @@ class TSysFuncMan;
 class TFontPixelManager;
 
 constexpr int32_t kMaxItems = 1 << 18;
-constexpr int32_t kMaxImageSide = 4096;
+constexpr int32_t kMaxInlineImageSide = 4096;
 
 class TKsWord {
 public:
