@@ -35,7 +35,10 @@ const std::string& linkOf(const TWdGlyph* item) {
 
 } // namespace
 
-TZunoMes::TZunoMes() { FWord.Paging = true; }
+TZunoMes::TZunoMes() {
+    FWord.Paging = true;
+    FWord.SetMetrics(&FImageMetrics);
+}
 TZunoMes::~TZunoMes() { freePages(); }
 
 const TWdPage* TZunoMes::CurrentPage() const {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "objects/TMesImageMetrics.h"
 #include "objects/TZunoControl.h"
 #include "objects/TZunoNewMesData.h"
 #include "text/TKsWord.h"
@@ -83,6 +84,7 @@ private:
     bool                pending(uint8_t id);
     std::string         pageSnapshot();
 
+    TMesImageMetrics    FImageMetrics;                     // inline images; outlives FWord
     TKsWord             FWord;
     std::vector<std::unique_ptr<TWdPage>> FPages;
     int32_t             FIndex = -1;

@@ -98,7 +98,10 @@ void TGameSave::saveBacklog(TStream& s) const {
 }
 
 void TGameSave::loadBacklog(TStream& s, int32_t version) {
-    TZunoHistoryFormatManager& formats = histories();
+    LoadBacklog(histories(), s, version);
+}
+
+void TGameSave::LoadBacklog(TZunoHistoryFormatManager& formats, TStream& s, int32_t version) {
     if (version >= 135) {
         formats.LoadRecord(s, version);
         return;

@@ -57,6 +57,11 @@ public:
     static void         SaveStatusBody(TScriptEnv& env, TStream& s);
     static void         LoadStatusBody(TScriptEnv& env, TStream& s, int32_t statusVersion);
 
+    // Reads a save's backlog into `formats`: from version 135 every format
+    // with its history, below that one history record for the default format
+    // (the other formats are dropped).
+    static void         LoadBacklog(TZunoHistoryFormatManager& formats, TStream& s, int32_t version);
+
 private:
     void                saveBacklog(TStream& s) const;
     void                loadBacklog(TStream& s, int32_t version);

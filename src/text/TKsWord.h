@@ -8,7 +8,7 @@
 // overflow a coordinate: at most kMaxItems items per word (text beyond that,
 // and inserted variable characters beyond it, are dropped); font sizes above
 // kMaxFontSize, border widths and shadow offsets above kMaxBorderWidth and
-// image sides above kMaxImageSide are measured at the cap; texts shared by
+// image sides above kMaxInlineImageSide are measured at the cap; texts shared by
 // many items (font names, ruby, link targets) are stored once per tag.
 #pragma once
 
@@ -30,7 +30,7 @@ class TSysFuncMan;
 class TFontPixelManager;
 
 constexpr int32_t kMaxItems = 1 << 18;
-constexpr int32_t kMaxImageSide = 4096;
+constexpr int32_t kMaxInlineImageSide = 4096;
 
 class TKsWord {
 public:
@@ -162,6 +162,8 @@ private:
 
     void                prepareItem(TFontPixelManager& manager, const TWdPage& page, const TWdRow& row, size_t index);
     uint32_t            textColourOf(const TWdReal& item) const;
+    void                drawImage(const TWdRow& row, const TWdImg& item, TCustomDIBX& target, int32_t x, int32_t y,
+                                  const TRect& limit) const;
     bool                isHovered(const TWdGlyph* item) const;
 
     std::vector<std::unique_ptr<TWdGlyph>> FItems;

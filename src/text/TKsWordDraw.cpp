@@ -154,6 +154,10 @@ void TKsWord::DrawPage(const TWdPage& page, TCustomDIBX& target, int32_t x, int3
     const int32_t opacityScale = std::clamp(Alpha, 0, 255);
     for (const auto& row : page.Rows) {
         for (TWdGlyph* glyph : row->Items) {
+            if (glyph->Alpha > 0 && glyph->Kind() == TWdKind::Image) {
+                drawImage(*row, static_cast<const TWdImg&>(*glyph), target, x, y - page.ScrollY, limit);
+                continue;
+            }
             if (glyph->Alpha <= 0 || glyph->Drawn.isEmpty() || !glyph->IsChar())
                 continue;
             const auto& item = static_cast<const TWdChar&>(*glyph);
@@ -176,6 +180,26 @@ void TKsWord::DrawPage(const TWdPage& page, TCustomDIBX& target, int32_t x, int3
             }
         }
     }
+}
+
+// An inline image is copied from its picture at the item's place, with the
+// item's reveal alpha and the word's opacity.
+void TKsWord::drawImage(const TWdRow& row, const TWdImg& item, TCustomDIBX& target, int32_t x, int32_t y,
+                        const TRect& limit) const {
+    TCustomDIBX* picture = FMetrics ? FMetrics->Picture(item.Source) : nullptr;
+    if (!picture)
+        return;
+    const int32_t left = x + ItemLeft(row, item), top = y + ItemTop(row, item);
+    const int32_t w = std::min(item.Width, picture->GetWidth()), h = std::min(item.Height, picture->GetHeight());
+    const TRect dst = intersectRect(TRect::bounds(left, top, w, h), limit);
+    if (dst.isEmpty())
+        return;
+    const TRect src = dst.offset(-left, -top);
+    const int32_t opacity = std::min(255, item.Alpha) * std::clamp(Alpha, 0, 255) / 255;
+    if (opacity >= 255)
+        target.Draw(dst.Left, dst.Top, false, false, false, src, *picture);
+    else if (opacity > 0)
+        target.DrawAlpha(dst.Left, dst.Top, opacity, false, false, false, src, *picture);
 }
 
 bool TKsWord::SetHover(const TWdPage& page, const std::vector<TWdGlyph*>& items) {

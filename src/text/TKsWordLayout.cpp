@@ -128,8 +128,8 @@ void TKsWord::measure(TWdGlyph& item) const {
         return;     // operation marks take no room; indent blanks have their width
     }
     // Whatever the metrics answer, an item stays inside the caps.
-    item.Width = std::clamp(size.Width, 0, kMaxImageSide);
-    item.Height = std::clamp(size.Height, 0, kMaxImageSide);
+    item.Width = std::clamp(size.Width, 0, kMaxInlineImageSide);
+    item.Height = std::clamp(size.Height, 0, kMaxInlineImageSide);
 }
 
 /*

@@ -11,6 +11,8 @@
 
 namespace zuno {
 
+class TCustomDIBX;
+
 struct TWdSize {
     int32_t             Width = 0;
     int32_t             Height = 0;
@@ -37,6 +39,12 @@ public:
     virtual             ~TWdMetrics() = default;
     virtual TWdSize     CharCell(uint16_t code, const TWdFont& font) const = 0;
     virtual TWdSize     ImageSize(const std::string& source) const = 0;
+    // The picture an inline image draws; null draws nothing (its place stays
+    // empty). It should have the size ImageSize answers.
+    virtual TCustomDIBX* Picture(const std::string& source) const {
+        (void)source;
+        return nullptr;
+    }
 };
 
 // The character cell every character gets, single-byte or double-byte: a

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "core/EZunoError.h"
 #include "core/StreamFields.h"
@@ -21,6 +22,7 @@
 #include "script/StatusLocation.h"
 #include "script/TGameSave.h"
 #include "script/TStatusData.h"
+#include "objects/TZunoHistoryFormatManager.h"
 
 namespace zuno::test {
 namespace {
@@ -386,6 +388,54 @@ TEST(GameSaveNames, SlotsOfEntryNames) {
     };
     for (const auto& [name, slot] : cases)
         EXPECT_EQ(gameSaveSlotOf(name), slot) << name;
+}
+
+// Saves below version 135 hold one history record instead of the format list:
+// it becomes the default format's backlog, the formats made before are gone,
+// and exactly the record's bytes are read.
+TEST(GameSaveBacklog, OneRecordOfVersion134GoesToTheDefaultFormat) {
+    TZunoHistoryFormatManager formats;
+    formats.GetOrCreate("wide").Settings = {20, 0, 0, 400, 300, 2};
+    TKsMemoryStream s;
+    WriteInt(s, 2);                                         // plain entries
+    for (const auto& [source, command, page] :
+         {std::tuple<std::string, int32_t, int32_t>{"page one", 3, 0}, {"", 3, 1}}) {
+        WriteString(s, source);
+        WriteInt(s, command);
+        WriteInt(s, page);
+        WriteInt(s, 320);
+        WriteInt(s, 96);
+    }
+    WriteString(s, "pending");                              // the page still shown
+    WriteInt(s, 7);
+    WriteInt(s, 2);
+    WriteInt(s, 320);
+    WriteInt(s, 96);
+    WriteString(s, "mes");
+    WriteInt(s, 50);                                        // entry limit
+    for (int i = 0; i < 6; ++i)                             // plain: no layout settings
+        WriteInt(s, 0);
+    WriteInt(s, 0);                                         // pending first, last
+    WriteInt(s, -1);
+    WriteInt(s, 0);                                         // laid-out entries
+    WriteString(s, "snapshot");
+    WriteInt(s, 0x5A5A);                                    // what follows the backlog
+    s.SetPosition(0);
+
+    TGameSave::LoadBacklog(formats, s, 134);
+
+    ASSERT_EQ(formats.Count(), 1);
+    EXPECT_EQ(formats.Find("wide"), nullptr);
+    const TZunoNewHistory& h = formats.Default().History;
+    EXPECT_FALSE(h.IsLaidOut());
+    ASSERT_EQ(h.PlainEntries().size(), 2u);
+    EXPECT_EQ(h.PlainEntries()[0].Source, "page one");
+    EXPECT_EQ(h.PlainEntries()[1].Source, "");
+    EXPECT_EQ(h.PlainEntries()[1].Page, 1);
+    EXPECT_EQ(h.PlainEntries()[1].Height, 96);
+    EXPECT_EQ(h.PendingSource(), "pending");
+    EXPECT_EQ(h.EntryLimit, 50);
+    EXPECT_EQ(ReadInt(s), 0x5A5A);
 }
 
 } // namespace

@@ -125,5 +125,45 @@ TEST_F(KsWordDrawTest, WithoutAGlyphCacheOrAreaNothingIsPrepared) {
     EXPECT_EQ(at(5, 5), 0xFFFFFFu);
 }
 
+// Inline images are copied from the picture the metrics give, at their place
+// in the row, once revealed; an image without a picture leaves its place empty.
+TEST_F(KsWordDrawTest, InlineImagesDrawTheirPicturesWhenShown) {
+    struct TPictureMetrics : TWdCellMetrics {
+        TWdSize ImageSize(const std::string& source) const override {
+            return source == "pic" ? TWdSize{6, 4} : TWdCellMetrics::ImageSize(source);
+        }
+        TCustomDIBX* Picture(const std::string& source) const override { return source == "pic" ? &Pic : nullptr; }
+        mutable TDIBX Pic{6, 4, 32};
+    } metrics;
+    metrics.Pic.Fill(0x00FF00);
+    Word.SetMetrics(&metrics);
+    layOut("<WAIT VALUE=0>a<IMG SRC=pic>b<IMG SRC=gone></WAIT>");
+    TWdPage& page = *Pages[0];
+    const TWdRow& row = *page.Rows[0];
+    ASSERT_EQ(row.Items.size(), 4u);
+    const TWdGlyph& img = *row.Items[1];
+    ASSERT_EQ(img.Width, 6);
+    const int32_t left = 10 + TKsWord::ItemLeft(row, img), top = 10 + TKsWord::ItemTop(row, img);
+    Word.DrawPage(page, Target, 10, 10, TRect());
+    EXPECT_EQ(at(left, top), 0xFFFFFFu) << "nothing is shown before the reveal";
+    Word.ShowAll(page);
+    Word.DrawPage(page, Target, 10, 10, TRect());
+    for (const auto& [dx, dy] : {std::pair{0, 0}, {5, 0}, {0, 3}, {5, 3}})
+        EXPECT_EQ(at(left + dx, top + dy), 0x00FF00u) << dx << "," << dy;
+    EXPECT_EQ(at(left + 6, top), 0xFFFFFFu) << "the picture stops at the item's width";
+    const auto [bx, by] = centre(2, 10, 10);
+    EXPECT_EQ(inked(bx, by), 0xFF0000u);                           // the text around it still draws
+    const auto [gx, gy] = centre(3, 10, 10);
+    EXPECT_EQ(at(gx, gy), 0xFFFFFFu);                              // no picture: nothing drawn
+    // Half opacity blends the picture over what is below.
+    Target.Fill(0xFFFFFF);
+    Word.Alpha = 128;
+    Word.DrawPage(page, Target, 10, 10, TRect());
+    const uint32_t half = at(left + 2, top + 2);
+    EXPECT_GE(half & 0xFF00, 0xF000u);                             // green stays (a step short)
+    EXPECT_GT(half & 0xFF, 0x60u);
+    EXPECT_LT(half & 0xFF, 0xA0u);
+}
+
 } // namespace
 } // namespace zuno
