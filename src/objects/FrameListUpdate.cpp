@@ -90,6 +90,13 @@ TZunoObject* TCustomFrameList::ensureObject(uint8_t kind) {
     return o;
 }
 
+TZunoControl* TCustomFrameList::frameControl(uint8_t kind) {
+    if (FManager.MotionMode)
+        return FManager.Target;
+    TZunoObject* o = ensureObject(kind);
+    return o ? o->AsControl() : nullptr;
+}
+
 void TCustomFrameList::ReleaseObject() {
     TZunoBaseList* reg = FManager.Registry();
     if (reg && reg->TearingDown())
@@ -239,11 +246,7 @@ bool TImageFrameList::Update(int32_t frame) {
             ReleaseObject();
         return false;
     }
-    TZunoControl* c = FManager.MotionMode ? FManager.Target : nullptr;
-    if (!FManager.MotionMode) {
-        TZunoObject* o = ensureObject(LT_IMAGES);
-        c = o ? o->AsControl() : nullptr;
-    }
+    TZunoControl* c = frameControl(LT_IMAGES);
     if (!c || FFrames.empty())
         return true;
     const TImageFrame& pic = FFrames[size_t(FrameAt(frame - AbsoluteStart()))];
@@ -297,13 +300,9 @@ bool TTileFrameList::Update(int32_t frame) {
             ReleaseObject();
         return false;
     }
-    TZunoControl* c = FManager.MotionMode ? FManager.Target : nullptr;
-    if (!FManager.MotionMode) {
-        TZunoObject* o = ensureObject(LT_TILE);
-        c = o ? o->AsControl() : nullptr;
-        if (c && FManager.PrivatePlayback())
-            placeOnScreen(*c);
-    }
+    TZunoControl* c = frameControl(LT_TILE);
+    if (!FManager.MotionMode && c && FManager.PrivatePlayback())
+        placeOnScreen(*c);
     if (!c || FFrames.empty())
         return true;
     const TImageFrame& pic = FFrames[size_t(FrameAt(frame - AbsoluteStart()))];
@@ -432,11 +431,7 @@ bool TBoxFrameList::Update(int32_t frame) {
             ReleaseObject();
         return false;
     }
-    TZunoControl* c = FManager.MotionMode ? FManager.Target : nullptr;
-    if (!FManager.MotionMode) {
-        TZunoObject* o = ensureObject(LT_BOX);
-        c = o ? o->AsControl() : nullptr;
-    }
+    TZunoControl* c = frameControl(LT_BOX);
     if (!c)
         return true;
     const int32_t d = frame - AbsoluteStart(), n = Divisor();
@@ -496,11 +491,7 @@ bool TParticleFrameList::Update(int32_t frame) {
             head->ReleaseObject();
         return false;
     }
-    TZunoControl* c = FManager.MotionMode ? FManager.Target : nullptr;
-    if (!FManager.MotionMode) {
-        TZunoObject* o = head->ensureObject(LT_PARTICLE);
-        c = o ? o->AsControl() : nullptr;
-    }
+    TZunoControl* c = head->frameControl(LT_PARTICLE);
     if (!c)
         return true;
     const TRectValues v = ComputeRect(frame);
@@ -559,13 +550,9 @@ bool TFireFrameList::Update(int32_t frame) {
             head->ReleaseObject();
         return false;
     }
-    TZunoControl* c = FManager.MotionMode ? FManager.Target : nullptr;
-    if (!FManager.MotionMode) {
-        TZunoObject* o = head->ensureObject(LT_FIRE);
-        c = o ? o->AsControl() : nullptr;
-        if (c)
-            adoptControl(*c);
-    }
+    TZunoControl* c = head->frameControl(LT_FIRE);
+    if (!FManager.MotionMode && c)
+        adoptControl(*c);
     if (!c)
         return true;
     const int32_t d = frame - AbsoluteStart(), n = Divisor();

@@ -138,6 +138,9 @@ protected:
     // Cinema mode: the track's object, created when missing (of `kind`, in
     // the manager's registry, named as an internal object).
     TZunoObject*        ensureObject(uint8_t kind);
+    // The control a frame writes into: the motion's target in motion mode,
+    // else the track's own object of `kind` (created when missing).
+    TZunoControl*       frameControl(uint8_t kind);
     // Cinema mode in private playback: the screen of the object.
     void                placeOnScreen(TZunoControl& control);
     // Parent (owner cinema or screen) of a cinema-mode control.
