@@ -138,6 +138,12 @@ void TSysFuncMan::Call(TCustomParam& R, int number, const TParamArgs& args) {
     fn(*this, R, args);
 }
 
+bool TSysFuncMan::IsAvailable(int number) const {
+    if (number < 0 || number >= kSysFuncCount)
+        return false;
+    return HasOverride(number) || builtins()[static_cast<size_t>(number)] != nullptr;
+}
+
 void TSysFuncMan::SetFunction(int number, TSysFunc f) {
     if (number < 0 || number >= kSysFuncCount)
         throw EZunoError::fromUtf8("内部エラー");

@@ -58,6 +58,9 @@ public:
         return number >= 0 && static_cast<size_t>(number) < FOverrides.size() && FOverrides[static_cast<size_t>(number)];
     }
 
+    // True when function `number` has an implementation, built in or supplied.
+    bool                IsAvailable(int number) const;
+
     // Calc: compiles and runs a text against this table; true when it compiled
     // and ran. Set by the expression compiler's side; unset, Calc fails.
     std::function<bool(const std::string& text)> CalcHook;

@@ -43,6 +43,14 @@ protected:
     std::unique_ptr<TScriptGame> Game;
 };
 
+// A running game supplies every built-in function: none is left to raise
+// "この関数は使用できません".
+TEST_F(ProjectSysFuncTest, EveryFunctionIsAvailableInARunningGame) {
+    TScriptGame& g = Start();
+    for (int i = 0; i < kSysFuncCount; ++i)
+        EXPECT_TRUE(g.Funcs.IsAvailable(i)) << kSysFuncs[i].Name;
+}
+
 TEST_F(ProjectSysFuncTest, SaveCaptionsAsTheProjectListsThem) {
     TScriptGame& g = Start();
     EXPECT_EQ(Eval("ListSaveCaption()"), "0");
