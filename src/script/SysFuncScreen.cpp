@@ -6,6 +6,7 @@
 #include "archive/GamePath.h"
 #include "archive/TVrFileCollection.h"
 #include "archive/TVrFileManager.h"
+#include "archive/TZunoInstallSet.h"
 #include "core/Cp932.h"
 #include "core/EZunoError.h"
 #include "core/TStream.h"
@@ -45,6 +46,21 @@ void copyScreen(TCustomDIBX& surface, TDrelBitmap& out, int32_t w, int32_t h) {
             row[x * 3 + 1] = static_cast<uint8_t>(rgb >> 8);
             row[x * 3 + 2] = static_cast<uint8_t>(rgb);
         }
+    }
+}
+
+// Adds a name to the written-file list of an existing install.dat. A damaged
+// install.dat is left as it is rather than rewritten from a partial read.
+void listWrittenFile(const std::string& installPath, const std::string& name) {
+    std::error_code ec;
+    if (!fs::is_regular_file(installPath, ec))
+        return;
+    try {
+        TZunoInstallSet install;
+        install.LoadFromFile(installPath);
+        if (install.AddWrittenFile(name))
+            install.SaveToFile(installPath);
+    } catch (const EZunoError&) {
     }
 }
 
@@ -102,9 +118,15 @@ void saveScreen(TScriptEnv& env, TProject& project, TCustomParam& R, const TPara
     }
     TDrelCollection::Instance().ReloadFile(name);
     R.SetBoolean(true);
-    // Registration of the file: 1, removed when the game ends.
-    if (a.size() >= 5 && !inMemory && sysfunc::intArg(a, 4) == 1 && !diskPath.empty())
+    // Registration of the file: 1, removed when the game ends; 2, listed in
+    // install.dat among the files the game wrote (so an uninstall finds it).
+    if (a.size() < 5 || inMemory)
+        return;
+    const int32_t registration = sysfunc::intArg(a, 4);
+    if (registration == 1 && !diskPath.empty())
         project.DeleteAtEnd(diskPath);
+    if (registration == 2)
+        listWrittenFile(withSlash(files->BaseFolder()) + "install.dat", name);
 }
 
 } // namespace

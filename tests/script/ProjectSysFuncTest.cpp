@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "archive/TZunoInstallSet.h"
 #include "imaging/TDrelFrameList.h"
 #include "script/ProjectSysFuncs.h"
 
@@ -189,6 +190,20 @@ TEST_F(ProjectSysFuncTest, SaveScreenWritesALayeredPictureWhereTheNameSays) {
     const char* refused[] = {"SaveScreen(\"shot.png\")", "SaveScreen(\"x.drl\", -1, 10)", "SaveScreen(\"\")"};
     for (const char* expr : refused)
         EXPECT_EQ(Eval(expr), "FALSE") << expr;
+
+    // Registered with 2, the name joins install.dat's written files once;
+    // without install.dat nothing is created.
+    EXPECT_EQ(Eval("SaveScreen(\"kept.drl\", 0, 0, FALSE, 2)"), "TRUE");
+    EXPECT_FALSE(std::filesystem::exists(Folder.folder() + "install.dat"));
+    TZunoInstallSet install;
+    install.Identity = "game";
+    install.SaveToFile(Folder.folder() + "install.dat");
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(Eval("SaveScreen(\"kept.drl\", 0, 0, FALSE, 2)"), "TRUE");
+    TZunoInstallSet reread;
+    reread.LoadFromFile(Folder.folder() + "install.dat");
+    EXPECT_EQ(reread.WrittenFiles, std::vector<std::string>{"kept.drl"});
+    EXPECT_EQ(reread.Identity, "game");
 
     // Registered with 1, the file goes when the game ends.
     EXPECT_EQ(Eval("SaveScreen(\"temp.drl\", 0, 0, FALSE, 1)"), "TRUE");
