@@ -9,6 +9,8 @@
 
 namespace zuno {
 
+const char* const TMadeWithLogo::kLink = ZUNO_ABOUT_URL;
+
 TMadeWithLogo::TMadeWithLogo(TVrFileManager& files, TZunoBaseList& registry,
                              std::function<void(const std::string&)> openLink)
     : FFiles(files), FRegistry(registry), FOpenLink(std::move(openLink)) {}

@@ -21,7 +21,7 @@ extern const size_t kMadeWithLogoFilm_size;
 class TMadeWithLogo {
 public:
     static constexpr const char* kFilmName = "MadeWithZunoplay\\logo.zcm";
-    static constexpr const char* kLink = "https://zunoplay.example/";
+    static const char* const kLink;              // the player's README where the package installs it
 
     // openLink is given the caption's address when the caption is clicked.
                         TMadeWithLogo(TVrFileManager& files, TZunoBaseList& registry,
