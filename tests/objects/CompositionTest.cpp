@@ -58,6 +58,31 @@ TEST(DrawnPositionTest, AnchorZoomFlipAndParents) {
     EXPECT_EQ(c->GetClientRect(), TRect(6, 10, 16, 20));
 }
 
+TEST(DrawnPositionTest, ScreensAnswerTheirPropertiesForZoomFlipAndScroll) {
+    // Screens answer the position hooks without the property table; what
+    // they answer must stay what their properties read, written or not.
+    TZunoBaseList reg;
+    TZunoBase* screen = reg.GetScreen(1);
+    TZunoControl* c = addControl(reg, screen, 3, 4, 10, 10);
+    for (bool written : {false, true}) {
+        if (written) {
+            screen->SetProp(PR_ZOOMX, TPropValue::ofInt(512));
+            screen->SetProp(PR_ZOOMY, TPropValue::ofInt(128));
+            screen->SetProp(PR_FLIPH, TPropValue::ofBool(true));
+            screen->SetProp(PR_FLIPV, TPropValue::ofBool(true));
+            screen->SetProp(PR_SCROLLX, TPropValue::ofInt(7));
+            screen->SetProp(PR_SCROLLY, TPropValue::ofInt(9));
+        }
+        EXPECT_EQ(screen->ZoomX(), screen->GetProp(PR_ZOOMX).Int) << written;
+        EXPECT_EQ(screen->ZoomY(), screen->GetProp(PR_ZOOMY).Int) << written;
+        EXPECT_EQ(screen->FlipH(), screen->GetProp(PR_FLIPH).Bool) << written;
+        EXPECT_EQ(screen->FlipV(), screen->GetProp(PR_FLIPV).Bool) << written;
+        EXPECT_EQ(screen->ScrollX(), screen->GetProp(PR_SCROLLX).Int) << written;
+        EXPECT_EQ(screen->ScrollY(), screen->GetProp(PR_SCROLLY).Int) << written;
+        EXPECT_EQ(c->GetClientRect(), TRect(3, 4, 13, 14)) << written;
+    }
+}
+
 TEST(DrawnPositionTest, ClipNeedsBothSizes) {
     TZunoBaseList reg;
     TZunoControl* c = addControl(reg, reg.GetScreen(0), 10, 10, 20, 20);
