@@ -176,6 +176,16 @@ TPropValue TZunoParticleImages::GetProp(int id) {
     return TZunoCustomImages::GetProp(id);
 }
 
+bool TZunoParticleImages::MayDrawIn(const TRect& area) {
+    if (!FChildren.empty())
+        return true;
+    const TRect client = GetClientRect();
+    if (!intersectRect(client, area).isEmpty())
+        return true;
+    // A turned picture reaches past the control's rectangle.
+    return FAngle != 0 && !intersectRect(DrawnArea(), area).isEmpty();
+}
+
 int TZunoParticleImages::Update() {
     if (Finished)
         return 1;
@@ -341,6 +351,8 @@ void TZunoParticle::Advance(int32_t n, bool emitting) {
         FUntilNext = clamp32(int64_t(FUntilNext) - int64_t(n) * kStepMs);
     if (n > 0) {
         // From the last to the first; a finished particle leaves at its update.
+        // The steps move particles only: the emitter's place holds.
+        TPinnedPosition pin(*this);
         for (size_t i = FPool.size(); i-- > 0;)
             FPool[i]->StepBy(n);
     }
@@ -415,6 +427,13 @@ int TZunoParticle::Update() {
         SortChildren();
     }
     return 0;
+}
+
+void TZunoParticle::Draw() {
+    // Thousands of particles ask for their parent's place: it holds while
+    // they draw.
+    TPinnedPosition pin(*this);
+    TZunoControl::Draw();
 }
 
 //==============================================================================

@@ -46,6 +46,8 @@ public:
     TZunoImageList*     GetFrames() override;
     TPropValue          GetProp(int id) override;
     int                 Update() override;
+    // Outside its drawn area a particle draws nothing (children aside).
+    bool                MayDrawIn(const TRect& area) override;
 
     // The kinematics: set up at emission, then k steps of 16 ms at once.
     void                Initialise();
@@ -121,6 +123,7 @@ public:
     void                SetProp(int id, const TPropValue& value) override;
     bool                IsPlaying() override;
     int                 Update() override;
+    void                Draw() override;
     void                SaveToStream(TStream& s) override;
     void                LoadFromStream(TStream& s, int32_t version) override;
 
