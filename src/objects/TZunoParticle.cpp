@@ -176,6 +176,21 @@ TPropValue TZunoParticleImages::GetProp(int id) {
     return TZunoCustomImages::GetProp(id);
 }
 
+void TZunoParticleImages::Draw() {
+    // Mostly a particle has no children and no selection frame: then only
+    // its picture is drawn, without the walk over the children.
+    if (!FChildren.empty() || Highlight) {
+        TZunoCustomImages::Draw();
+        return;
+    }
+    TCustomDIBX* picture = GetImage();
+    if (picture && FWidth > 0 && FHeight > 0 && !picture->IsEmpty() && GetSurface()) {
+        BeforeDraw();
+        DrawImage();
+        AfterDraw();
+    }
+}
+
 bool TZunoParticleImages::MayDrawIn(const TRect& area) {
     if (!FChildren.empty())
         return true;

@@ -45,7 +45,9 @@ public:
     bool                WantsAutoName() const override { return false; }   // the emitter names it
     TZunoImageList*     GetFrames() override;
     TPropValue          GetProp(int id) override;
+    bool                Paused() override { return FPaused; }          // PR_PAUSED without the table
     int                 Update() override;
+    void                Draw() override;
     // Outside its drawn area a particle draws nothing (children aside).
     bool                MayDrawIn(const TRect& area) override;
 
