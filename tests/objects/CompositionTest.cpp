@@ -112,6 +112,28 @@ TEST(DirtyListTest, NearRectanglesMerge) {
     EXPECT_EQ(l.Rects().back(), TRect(190, 190, 200, 200));
 }
 
+TEST(DirtyListTest, ALongListMergesWithTheEntryThatIsNear) {
+    // Twenty far-apart entries in a row (4 x 4, 40 pixels apart). A new
+    // rectangle 10 pixels below one of them merges with that one, whatever
+    // its place in the list: the union leaves its place and goes last.
+    const TRect screen(0, 0, 1000, 100);
+    auto entry = [](int32_t k) { return TRect(40 * k, 10, 40 * k + 4, 14); };
+    for (int32_t near : {0, 1, 7, 8, 9, 15, 16, 17, 19, -1}) {
+        TClipList l;
+        for (int32_t k = 0; k < 20; ++k)
+            l.Add(entry(k), screen);
+        ASSERT_EQ(l.Rects().size(), 20u);
+        const int32_t x = near >= 0 ? 40 * near : 900;        // -1: near none of them
+        l.Add(TRect(x, 24, x + 4, 28), screen);
+        std::vector<TRect> expected;
+        for (int32_t k = 0; k < 20; ++k)
+            if (k != near)
+                expected.push_back(entry(k));
+        expected.push_back(near >= 0 ? TRect(x, 10, x + 4, 28) : TRect(x, 24, x + 4, 28));
+        EXPECT_EQ(l.Rects(), expected) << near;
+    }
+}
+
 // A registry composing into a 32-bit surface of its own.
 struct TSmallScene {
     TZunoBaseList       Reg;
