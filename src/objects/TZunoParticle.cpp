@@ -445,10 +445,13 @@ int TZunoParticle::Update() {
 }
 
 void TZunoParticle::Draw() {
-    // Thousands of particles ask for their parent's place: it holds while
-    // they draw.
+    // Thousands of particles ask for their parent's place and surface: both
+    // hold while they draw.
     TPinnedPosition pin(*this);
+    TCustomDIBX* const outer = FDrawSurface;
+    FDrawSurface = GetSurface();
     TZunoControl::Draw();
+    FDrawSurface = outer;
 }
 
 //==============================================================================

@@ -126,6 +126,7 @@ public:
     bool                IsPlaying() override;
     int                 Update() override;
     void                Draw() override;
+    TCustomDIBX*        ChildSurface() override { return FDrawSurface ? FDrawSurface : GetSurface(); }
     void                SaveToStream(TStream& s) override;
     void                LoadFromStream(TStream& s, int32_t version) override;
 
@@ -156,6 +157,7 @@ private:
     int32_t             FState = 0;
     int64_t             FNameCounter = 0;
     bool                FResort = false;                               // a twister changed its depth
+    TCustomDIBX*        FDrawSurface = nullptr;                        // the surface while drawing
 };
 
 } // namespace zuno
