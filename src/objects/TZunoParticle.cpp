@@ -192,7 +192,7 @@ void TZunoParticleImages::Draw() {
 }
 
 bool TZunoParticleImages::MayDrawIn(const TRect& area) {
-    if (!FChildren.empty())
+    if (!FChildren.empty() || (FEmitter && !FEmitter->FCullParticles))
         return true;
     const TRect client = GetClientRect();
     if (!intersectRect(client, area).isEmpty())
@@ -449,9 +449,21 @@ void TZunoParticle::Draw() {
     // hold while they draw.
     TPinnedPosition pin(*this);
     TCustomDIBX* const outer = FDrawSurface;
+    const bool outerCull = FCullParticles;
     FDrawSurface = GetSurface();
+    if (FDrawSurface) {
+        // Particles are cut to the emitter's rectangle: when the repainted
+        // area holds all of it, one outside draws nothing anyway and testing
+        // each would only cost time.
+        const TRect saved = FDrawSurface->ClipRect;
+        const TRect k = saved.Right == 0 ? TRect(0, 0, FDrawSurface->GetWidth(), FDrawSurface->GetHeight()) : saved;
+        const TRect client = GetClientRect();
+        FCullParticles = !(client.Left >= k.Left && client.Top >= k.Top && client.Right <= k.Right &&
+                           client.Bottom <= k.Bottom);
+    }
     TZunoControl::Draw();
     FDrawSurface = outer;
+    FCullParticles = outerCull;
 }
 
 //==============================================================================

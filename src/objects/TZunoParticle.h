@@ -158,6 +158,7 @@ private:
     int64_t             FNameCounter = 0;
     bool                FResort = false;                               // a twister changed its depth
     TCustomDIBX*        FDrawSurface = nullptr;                        // the surface while drawing
+    bool                FCullParticles = true;                         // part of the emitter is repainted
 };
 
 } // namespace zuno
