@@ -76,7 +76,10 @@ TPixelConverter::TPixelConverter(TCustomDIBX& source, TCustomDIBX& dest, bool us
         return;
     }
     FKey = kKeySentinel;
-    if (dstPal) dest.GetPalette(FDstPalette);
+    if (dstPal) {
+        FDstPalette = std::make_unique<TPalette>();
+        dest.GetPalette(*FDstPalette);
+    }
     if (srcPal) {
         TPalette pal;
         source.GetPalette(pal);
@@ -94,7 +97,7 @@ uint32_t TPixelConverter::convert(uint32_t v) const {
     if (FIdentity) return v;
     if (FTable) return FLookup[v & 0xFF];
     int32_t c = pixelToColorBits(FSrcBits, v);
-    if (FDstBits <= 8) return nearestPaletteIndex(FDstPalette, c);
+    if (FDstBits <= 8) return nearestPaletteIndex(*FDstPalette, c);
     return colorToPixelBits(FDstBits, c);
 }
 

@@ -105,7 +105,8 @@ private:
     int32_t     FDstBits = 0;
     bool        FTable = false;                       // palette source: look-up table
     std::vector<uint32_t> FLookup;
-    TPalette    FDstPalette{};
+    std::unique_ptr<TPalette> FDstPalette;            // palette destinations only (a small draw
+                                                      // should not clear 1 KB it never reads)
 };
 
 enum class TRunOp { Copy, CopyKey, Mask, Alpha, AlphaMask, Add, AddMask, ColorMask, ColorMaskAdd, IndexAdd };

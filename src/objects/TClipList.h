@@ -23,6 +23,7 @@ public:
 
 private:
     void                addClipped(const TRect& r);
+    size_t              firstNear(const TRect& r) const;         // entry count when none
     std::vector<TRect>  FRects;
 };
 

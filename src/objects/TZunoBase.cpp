@@ -7,6 +7,13 @@ namespace zuno {
 
 TZunoBase::~TZunoBase() = default;
 
+const TZunoBase::TScreenDefaults& TZunoBase::screenDefaults() {
+    static const TScreenDefaults d{propertyDefault(PR_ZOOMX).Int,    propertyDefault(PR_ZOOMY).Int,
+                                   propertyDefault(PR_FLIPH).Bool,   propertyDefault(PR_FLIPV).Bool,
+                                   propertyDefault(PR_SCROLLX).Int,  propertyDefault(PR_SCROLLY).Int};
+    return d;
+}
+
 void TZunoBase::AddDirtyRect(const TRect& r) { FDirty.Add(r, TRect(0, 0, FWidth, FHeight)); }
 
 TDIBX& TZunoBase::OwnSurface() {

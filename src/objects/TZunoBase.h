@@ -38,6 +38,16 @@ public:
     TZunoBase*          GetBase() override { return this; }
     int                 Index() const { return FIndex; }
 
+    // A screen implements none of the zoom, mirror and scroll properties, so
+    // it always answers the table's defaults. Every drawn position asks its
+    // screen for them: they are read from the table once, not per question.
+    int32_t             ZoomX() override { return screenDefaults().ZoomX; }
+    int32_t             ZoomY() override { return screenDefaults().ZoomY; }
+    bool                FlipH() override { return screenDefaults().FlipH; }
+    bool                FlipV() override { return screenDefaults().FlipV; }
+    int32_t             ScrollX() override { return screenDefaults().ScrollX; }
+    int32_t             ScrollY() override { return screenDefaults().ScrollY; }
+
     TScreenInput        Input;
     uint8_t             Capture = 0;
     TZunoControl*       Hover = nullptr;                        // the object last under the mouse
@@ -53,6 +63,13 @@ public:
     void                Draw() override;
 
 private:
+    struct TScreenDefaults {
+        int32_t         ZoomX, ZoomY;
+        bool            FlipH, FlipV;
+        int32_t         ScrollX, ScrollY;
+    };
+    static const TScreenDefaults& screenDefaults();
+
     int                 FIndex;
     TClipList           FDirty;
     std::unique_ptr<TDIBX> FSurface;

@@ -304,6 +304,8 @@ void TZunoControl::ClipChanged() {
 // The drawn position along one axis (ScreenLeft or ScreenTop). Sums are
 // taken in 64 bits and the result kept to 32 bits.
 int32_t TZunoControl::screenPos(bool vertical) {
+    if (FPinned)
+        return vertical ? FPinnedTop : FPinnedLeft;
     const int64_t pos = vertical ? FTop : FLeft;
     const int64_t offset = vertical ? FOffsetY : FOffsetX;
     const int64_t plus = vertical ? FPlusY : FPlusX;
@@ -342,22 +344,37 @@ int32_t TZunoControl::screenPos(bool vertical) {
     return static_cast<int32_t>(x - anchor + plus);
 }
 
+TZunoControl::TPinnedPosition::TPinnedPosition(TZunoControl& control)
+    : FControl(control), FWasPinned(control.FPinned) {
+    if (FWasPinned)
+        return;
+    control.FPinnedLeft = control.screenPos(false);
+    control.FPinnedTop = control.screenPos(true);
+    control.FPinned = true;
+}
+
 int32_t TZunoControl::ScreenLeft() { return screenPos(false); }
 int32_t TZunoControl::ScreenTop() { return screenPos(true); }
 
 int32_t TZunoControl::LocalLeft() {
     TZunoControl* p = FParent;
+    const bool pinned = FPinned;
     FParent = nullptr;
+    FPinned = false;
     const int32_t v = screenPos(false);
     FParent = p;
+    FPinned = pinned;
     return v;
 }
 
 int32_t TZunoControl::LocalTop() {
     TZunoControl* p = FParent;
+    const bool pinned = FPinned;
     FParent = nullptr;
+    FPinned = false;
     const int32_t v = screenPos(true);
     FParent = p;
+    FPinned = pinned;
     return v;
 }
 
@@ -505,6 +522,8 @@ void TZunoControl::drawChildren(TCustomDIBX& s, const TRect& area) {
         return;
     for (TZunoControl* child : std::vector<TZunoControl*>(FChildren)) {
         if (!child->Visible())
+            continue;
+        if (!child->MayDrawIn(area))
             continue;
         TRect cr = area;
         const TRect cc = child->GetClipRect();

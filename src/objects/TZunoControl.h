@@ -124,6 +124,26 @@ public:
     virtual void        ExpandDirtyRect(TRect& r);
     // Draws the control's own content (kinds) and then its children.
     virtual void        Draw();
+    // False when nothing the control or its children draw can fall inside
+    // `area` (a screen rectangle): the parent then skips it. By default the
+    // control may always draw there.
+    virtual bool        MayDrawIn(const TRect& area) { (void)area; return true; }
+
+    // Holds a control's drawn position while it works through its children
+    // (moving or drawing them), so that each child does not work it out
+    // again through all its ancestors. Only for spans in which nothing can
+    // move the control or its ancestors.
+    class TPinnedPosition {
+    public:
+        explicit        TPinnedPosition(TZunoControl& control);
+                        ~TPinnedPosition() { FControl.FPinned = FWasPinned; }
+                        TPinnedPosition(const TPinnedPosition&) = delete;
+        TPinnedPosition& operator=(const TPinnedPosition&) = delete;
+
+    private:
+        TZunoControl&   FControl;
+        bool            FWasPinned;
+    };
 
     // --- input ---------------------------------------------------------------------------------
     virtual TZunoControl* HitTest(int32_t x, int32_t y, TIgnoreMouseSet accepted);
@@ -200,6 +220,8 @@ protected:
 
 private:
     int32_t             screenPos(bool vertical);
+    bool                FPinned = false;                              // see TPinnedPosition
+    int32_t             FPinnedLeft = 0, FPinnedTop = 0;
     std::string*        handlerField(int id);
 };
 

@@ -176,6 +176,31 @@ TPropValue TZunoParticleImages::GetProp(int id) {
     return TZunoCustomImages::GetProp(id);
 }
 
+void TZunoParticleImages::Draw() {
+    // Mostly a particle has no children and no selection frame: then only
+    // its picture is drawn, without the walk over the children.
+    if (!FChildren.empty() || Highlight) {
+        TZunoCustomImages::Draw();
+        return;
+    }
+    TCustomDIBX* picture = GetImage();
+    if (picture && FWidth > 0 && FHeight > 0 && !picture->IsEmpty() && GetSurface()) {
+        BeforeDraw();
+        DrawImage();
+        AfterDraw();
+    }
+}
+
+bool TZunoParticleImages::MayDrawIn(const TRect& area) {
+    if (!FChildren.empty() || (FEmitter && !FEmitter->FCullParticles))
+        return true;
+    const TRect client = GetClientRect();
+    if (!intersectRect(client, area).isEmpty())
+        return true;
+    // A turned picture reaches past the control's rectangle.
+    return FAngle != 0 && !intersectRect(DrawnArea(), area).isEmpty();
+}
+
 int TZunoParticleImages::Update() {
     if (Finished)
         return 1;
@@ -341,6 +366,8 @@ void TZunoParticle::Advance(int32_t n, bool emitting) {
         FUntilNext = clamp32(int64_t(FUntilNext) - int64_t(n) * kStepMs);
     if (n > 0) {
         // From the last to the first; a finished particle leaves at its update.
+        // The steps move particles only: the emitter's place holds.
+        TPinnedPosition pin(*this);
         for (size_t i = FPool.size(); i-- > 0;)
             FPool[i]->StepBy(n);
     }
@@ -415,6 +442,28 @@ int TZunoParticle::Update() {
         SortChildren();
     }
     return 0;
+}
+
+void TZunoParticle::Draw() {
+    // Thousands of particles ask for their parent's place and surface: both
+    // hold while they draw.
+    TPinnedPosition pin(*this);
+    TCustomDIBX* const outer = FDrawSurface;
+    const bool outerCull = FCullParticles;
+    FDrawSurface = GetSurface();
+    if (FDrawSurface) {
+        // Particles are cut to the emitter's rectangle: when the repainted
+        // area holds all of it, one outside draws nothing anyway and testing
+        // each would only cost time.
+        const TRect saved = FDrawSurface->ClipRect;
+        const TRect k = saved.Right == 0 ? TRect(0, 0, FDrawSurface->GetWidth(), FDrawSurface->GetHeight()) : saved;
+        const TRect client = GetClientRect();
+        FCullParticles = !(client.Left >= k.Left && client.Top >= k.Top && client.Right <= k.Right &&
+                           client.Bottom <= k.Bottom);
+    }
+    TZunoControl::Draw();
+    FDrawSurface = outer;
+    FCullParticles = outerCull;
 }
 
 //==============================================================================

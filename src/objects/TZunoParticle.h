@@ -45,7 +45,11 @@ public:
     bool                WantsAutoName() const override { return false; }   // the emitter names it
     TZunoImageList*     GetFrames() override;
     TPropValue          GetProp(int id) override;
+    bool                Paused() override { return FPaused; }          // PR_PAUSED without the table
     int                 Update() override;
+    void                Draw() override;
+    // Outside its drawn area a particle draws nothing (children aside).
+    bool                MayDrawIn(const TRect& area) override;
 
     // The kinematics: set up at emission, then k steps of 16 ms at once.
     void                Initialise();
@@ -121,6 +125,8 @@ public:
     void                SetProp(int id, const TPropValue& value) override;
     bool                IsPlaying() override;
     int                 Update() override;
+    void                Draw() override;
+    TCustomDIBX*        ChildSurface() override { return FDrawSurface ? FDrawSurface : GetSurface(); }
     void                SaveToStream(TStream& s) override;
     void                LoadFromStream(TStream& s, int32_t version) override;
 
@@ -151,6 +157,8 @@ private:
     int32_t             FState = 0;
     int64_t             FNameCounter = 0;
     bool                FResort = false;                               // a twister changed its depth
+    TCustomDIBX*        FDrawSurface = nullptr;                        // the surface while drawing
+    bool                FCullParticles = true;                         // part of the emitter is repainted
 };
 
 } // namespace zuno

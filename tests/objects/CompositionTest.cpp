@@ -58,6 +58,31 @@ TEST(DrawnPositionTest, AnchorZoomFlipAndParents) {
     EXPECT_EQ(c->GetClientRect(), TRect(6, 10, 16, 20));
 }
 
+TEST(DrawnPositionTest, ScreensAnswerTheirPropertiesForZoomFlipAndScroll) {
+    // Screens answer the position hooks without the property table; what
+    // they answer must stay what their properties read, written or not.
+    TZunoBaseList reg;
+    TZunoBase* screen = reg.GetScreen(1);
+    TZunoControl* c = addControl(reg, screen, 3, 4, 10, 10);
+    for (bool written : {false, true}) {
+        if (written) {
+            screen->SetProp(PR_ZOOMX, TPropValue::ofInt(512));
+            screen->SetProp(PR_ZOOMY, TPropValue::ofInt(128));
+            screen->SetProp(PR_FLIPH, TPropValue::ofBool(true));
+            screen->SetProp(PR_FLIPV, TPropValue::ofBool(true));
+            screen->SetProp(PR_SCROLLX, TPropValue::ofInt(7));
+            screen->SetProp(PR_SCROLLY, TPropValue::ofInt(9));
+        }
+        EXPECT_EQ(screen->ZoomX(), screen->GetProp(PR_ZOOMX).Int) << written;
+        EXPECT_EQ(screen->ZoomY(), screen->GetProp(PR_ZOOMY).Int) << written;
+        EXPECT_EQ(screen->FlipH(), screen->GetProp(PR_FLIPH).Bool) << written;
+        EXPECT_EQ(screen->FlipV(), screen->GetProp(PR_FLIPV).Bool) << written;
+        EXPECT_EQ(screen->ScrollX(), screen->GetProp(PR_SCROLLX).Int) << written;
+        EXPECT_EQ(screen->ScrollY(), screen->GetProp(PR_SCROLLY).Int) << written;
+        EXPECT_EQ(c->GetClientRect(), TRect(3, 4, 13, 14)) << written;
+    }
+}
+
 TEST(DrawnPositionTest, ClipNeedsBothSizes) {
     TZunoBaseList reg;
     TZunoControl* c = addControl(reg, reg.GetScreen(0), 10, 10, 20, 20);
@@ -85,6 +110,28 @@ TEST(DirtyListTest, NearRectanglesMerge) {
     l.Add(TRect(-50, -50, -10, -10), screen);                 // off the screen: dropped
     l.Add(TRect(190, 190, 400, 400), screen);                 // cut to the screen
     EXPECT_EQ(l.Rects().back(), TRect(190, 190, 200, 200));
+}
+
+TEST(DirtyListTest, ALongListMergesWithTheEntryThatIsNear) {
+    // Twenty far-apart entries in a row (4 x 4, 40 pixels apart). A new
+    // rectangle 10 pixels below one of them merges with that one, whatever
+    // its place in the list: the union leaves its place and goes last.
+    const TRect screen(0, 0, 1000, 100);
+    auto entry = [](int32_t k) { return TRect(40 * k, 10, 40 * k + 4, 14); };
+    for (int32_t near : {0, 1, 7, 8, 9, 15, 16, 17, 19, -1}) {
+        TClipList l;
+        for (int32_t k = 0; k < 20; ++k)
+            l.Add(entry(k), screen);
+        ASSERT_EQ(l.Rects().size(), 20u);
+        const int32_t x = near >= 0 ? 40 * near : 900;        // -1: near none of them
+        l.Add(TRect(x, 24, x + 4, 28), screen);
+        std::vector<TRect> expected;
+        for (int32_t k = 0; k < 20; ++k)
+            if (k != near)
+                expected.push_back(entry(k));
+        expected.push_back(near >= 0 ? TRect(x, 10, x + 4, 28) : TRect(x, 24, x + 4, 28));
+        EXPECT_EQ(l.Rects(), expected) << near;
+    }
 }
 
 // A registry composing into a 32-bit surface of its own.

@@ -4,6 +4,7 @@
 // particle picture, and the save record.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -320,6 +321,72 @@ TEST_F(ParticleTest, ParticlesShowTheEmittersPicture) {
     // The emitter's picture outlives no particle: deleting it first is safe.
     Reg.DeleteObject(E);
     compose();
+}
+
+// However little of the screen a frame repaints, every particle shows where
+// its own position puts it, inside its emitter inside a parent that moves:
+// the screen must equal a picture painted from the particles' rectangles.
+TEST_F(ParticleTest, EachFrameShowsEveryParticleWhereItIs) {
+    constexpr int32_t kW = 120, kH = 90;
+    constexpr uint32_t kFlake = 0x00FFFFFF, kBox = 0x00302010;   // pixels of 0xFFFFFF, 0x102030
+    Reg.SetSize(kW, kH);
+    uint32_t seed = 12345;
+    Reg.EffectRandom = [&seed](int32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return int32_t((seed >> 8) % uint32_t(std::max(n, 1)));
+    };
+    addFile("flake.drl", drelBytes({solidFrame(3, 2, kFlake)}));
+    auto* box = addControl<TPaintedControl>(Reg, Reg.GetScreen(0), 7, 5, 100, 80, "box");
+    box->SetColor(0x102030);
+    struct TCase {
+        uint8_t kind;
+        long double p0, p1, p2;
+        int32_t emissionX, emissionY, areaW, areaH;
+    } cases[] = {
+        {PM_SNOW, 0.7L, 5.0L, 9.0L, -5, -3, 95, 40},
+        {PM_STAR, 1.0L, 1.08L, 0.2L, 40, 30, 10, 10},
+        {PM_FLUFF, 0.01L, -1.0L, 2.0L, 10, 50, 80, 30},
+    };
+    TDIBX expected(kW, kH, 32);
+    for (const TCase& c : cases) {
+        addEmitter(c.kind, c.p0, c.p1, c.p2, 90, 70);
+        E->SetParent(box);
+        E->SetBounds(4, 3, 90, 70);
+        E->SetProp(PR_SOURCE, TPropValue::ofStr("flake.drl"));
+        E->SetProp(PR_ALPHA, TPropValue::ofInt(255));
+        TZunoParticleParam& r = E->ParamRecord();
+        r.EmissionX = c.emissionX;
+        r.EmissionY = c.emissionY;
+        r.AreaWidth = c.areaW;
+        r.AreaHeight = c.areaH;
+        r.IntervalBase = 20;
+        r.Spread = 30;
+        Reg.GetScreen(0)->MarkAllDirty();
+        for (int frame = 0; frame < 80; ++frame) {
+            if (frame % 25 == 24)
+                box->SetLeft(box->Left() + 3);
+            Reg.Update(16);
+            compose();
+
+            const int32_t ex = box->Left() + E->Left(), ey = box->Top() + E->Top();
+            const TRect boxRect(box->Left(), box->Top(), box->Left() + 100, box->Top() + 80);
+            const TRect emitterRect = intersectRect(TRect(ex, ey, ex + 90, ey + 70), boxRect);
+            expected.Fill(kBackground);
+            expected.FillRect(boxRect, kBox);
+            for (TZunoControl* p : E->Children()) {
+                const int32_t x = ex + p->Left() - p->OffsetX(), y = ey + p->Top() - p->OffsetY();
+                expected.FillRect(intersectRect(TRect(x, y, x + 3, y + 2), emitterRect), kFlake);
+            }
+            int32_t wrong = 0;
+            for (int32_t y = 0; y < kH; ++y)
+                for (int32_t x = 0; x < kW; ++x)
+                    wrong += pixel(x, y) != expected.GetPixel(x, y);
+            ASSERT_EQ(wrong, 0) << "kind " << int(c.kind) << ", frame " << frame;
+        }
+        EXPECT_GT(E->Pool().size(), 2u) << int(c.kind);
+        Reg.DeleteObject(E);
+        compose();
+    }
 }
 
 TEST_F(ParticleTest, SaveRecordKeepsSettingsNotParticles) {
