@@ -34,7 +34,7 @@ bool TZunoMotion::Step(TZunoControl& control, int32_t elapsedMs, bool aniPaused,
     const bool changed = frame != FFrame;
     FFrame = static_cast<int32_t>(frame);
     if (count > 0 && (changed || !FApplied || moved))
-        FFrames->Apply(control, FFrame);
+        FFrames->Apply(control, FFrame, !FApplied);
     FApplied = true;
     if (FCountdown > 0)
         --FCountdown;
