@@ -11,8 +11,14 @@ TZunoMotion::TLoader TZunoMotion::Loader;
 static constexpr double kFrameMs = 16.666666666666668;
 
 bool TZunoMotion::Step(TZunoControl& control, int32_t elapsedMs, bool aniPaused, bool repeat, bool moved) {
-    if (FFinished)
+    // A finished motion keeps its last frame: a control moved by other means
+    // is shown there again (relative to its new place), and the end is not
+    // reported a second time.
+    if (FFinished) {
+        if (moved && FFrames->FrameCount() > 0)
+            FFrames->Apply(control, FFrame, false);
         return false;
+    }
     if (!aniPaused && FCountdown <= 0)
         FElapsed += std::max(elapsedMs, 0);
     const int32_t count = FFrames->FrameCount();

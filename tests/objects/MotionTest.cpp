@@ -159,6 +159,28 @@ TEST_F(MotionTest, TheEndIsReportedOnceOrScrapsTheControl) {
     }
 }
 
+TEST_F(MotionTest, AFinishedMotionStillFollowsItsControl) {
+    struct Case { bool relative; int32_t wantX; };
+    for (const Case& t : {Case{true, 34}, Case{false, 4}}) {
+        SCOPED_TRACE(t.relative ? "relative origin" : "absolute");
+        addFilm("fin.zmt", std::string("film motion 108\nrelative-origin ") + (t.relative ? "1" : "0") +
+                               "\ntrack box\nlength 5\nstart-pos 0 0\nend-pos 4 0\n");
+        TZunoControl* box = addKind(LT_BOX, 10, 10);
+        box->SetProp(PR_ONPLAYEND, TPropValue::ofStr("end.zsb"));
+        box->SetProp(PR_SOURCE, TPropValue::ofStr("fin.zmt"));
+        run(20);
+        ASSERT_EQ(countEvents(PR_ONPLAYEND), 1);
+        box->SetLeft(30);                                     // a script (or a property motion) moves it
+        run(1);
+        EXPECT_EQ(box->MotionX(), t.wantX);
+        EXPECT_EQ(box->ScreenLeft(), t.wantX);
+        run(5);
+        EXPECT_EQ(countEvents(PR_ONPLAYEND), 1);
+        Reg.DeleteObject(box);
+        Reg.Events().Clear();
+    }
+}
+
 TEST_F(MotionTest, RepeatResumesAtTheLoopStartAndKeepsThePriority) {
     struct Case { int32_t loopStart; int32_t lowest; };
     for (const Case& t : {Case{0, 0}, Case{4, 4}}) {
