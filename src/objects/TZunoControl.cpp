@@ -638,10 +638,15 @@ void TZunoControl::RestartMotion() {
         FMotion->Restart();
 }
 
+// The control gets its own position and priority back, unless another
+// motion (a button's state motion) is the one driving it.
 void TZunoControl::FreeMotion() {
     if (!FMotion)
         return;
+    const bool driving = GetMotion() == FMotion.get();
     FMotion.reset();
+    if (!driving)
+        return;
     SetMotionX(0);
     SetMotionY(0);
     SetPriorityBias(0);

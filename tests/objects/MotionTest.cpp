@@ -372,6 +372,13 @@ TEST_F(ButtonMotionTest, ChangingTheShownStatesSourceFreesItsMotion) {
     EXPECT_EQ(b->ScreenLeft(), 10);
     compose();
     EXPECT_EQ(pixel(10, 10), kHover);
+    // Replacing the normal state's source leaves the shown state's motion alone.
+    b->SetProp(PR_HOVERSOURCE, TPropValue::ofStr("hover.zmt"));
+    b->SetSource("hover.zmt");
+    run(2 + 4);
+    b->SetSource("n.drl");
+    EXPECT_EQ(b->MotionX(), 14);
+    EXPECT_EQ(b->ScreenLeft(), 14);
     // A source that names no readable motion leaves the state without one.
     b->SetProp(PR_CLICKEDSOURCE, TPropValue::ofStr("missing.zmt"));
     hover(0, 0);
