@@ -121,6 +121,75 @@ TEST_F(MotionTest, EveryKindIsDrawnWhereItsMotionPutsItAndKeepsItsOwnPosition) {
     }
 }
 
+// What each track kind writes into the control it drives, read back through
+// the control's properties at frame 5 of 11 (a linear track is half-way).
+TEST_F(MotionTest, EachTrackKindWritesItsValuesIntoItsControl) {
+    struct Want { int id; int32_t value; };
+    struct Case {
+        const char*         name;
+        uint8_t             kind;
+        std::string         track;
+        int32_t             motionX, motionY, priority, bias;
+        std::vector<Want>   ints;
+        std::vector<int>    trueFlags;
+    };
+    const Case cases[] = {
+        {"image", LT_IMAGES,
+         "track image\nlength 11\npriority 3\nfile \"m.drl\"\nhotspot 1 1\nflip-h 1\nstart-pos 0 0\nend-pos 10 20\n"
+         "start-zoom-x 1.0\nend-zoom-x 2.0\nstart-angle 0\nend-angle 90\nstart-alpha 0\nend-alpha 128\n"
+         "clip-start-size 2 2\nclip-end-size 4 4\n",
+         // zoom 256 .. 512 gives 384 and the width 4 x 384 / 256; 40.9 degrees are
+         // 29/256 of a turn; alpha 255 + 5 x (128 - 255) div 10.
+         5, 10, 6, 3,
+         {{PR_WIDTH, 6}, {PR_HEIGHT, 2}, {PR_ZOOMX, 384}, {PR_ZOOMY, 256}, {PR_ANGLE, 29}, {PR_ALPHA, 192},
+          {PR_OFFSETX, 1}, {PR_OFFSETY, 1}, {PR_CLIPLEFT, 0}, {PR_CLIPWIDTH, 3}, {PR_CLIPHEIGHT, 3}},
+         {PR_FLIPH}},
+        {"box", LT_BOX,
+         "track box\nlength 11\npriority 2\nstart-pos 0 0\nend-pos 10 0\nstart-size 10 4\nend-size 20 4\n"
+         "start-color 0x000000\nend-color 0x0000FF\nstart-border-width 2\nend-border-width 2\n"
+         "start-border-color 0x00FF00\nend-border-color 0x00FF00\n",
+         // right edge 9 .. 29 gives 19; red 0 .. 255 gives 127; equal ends stay.
+         5, 0, 8, 0,
+         {{PR_WIDTH, 15}, {PR_HEIGHT, 4}, {PR_COLOR, 0x7F}, {PR_BORDERWIDTH, 2}, {PR_BORDERCOLOR, 0x00FF00},
+          {PR_ALPHA, 255}},
+         {}},
+        {"caption", LT_LABEL,
+         "track label\nlength 11\npriority 1\ntext \"hi\"\nfont-height 24\nfont-color 0x00FF00\nh-align 1\n"
+         "hotspot 2 3\nstart-pos 0 0\nend-pos 10 0\nstart-alpha 0\nend-alpha 100\n",
+         5, 0, 7, 0,
+         {{PR_FONTHEIGHT, 24}, {PR_FONTCOLOR, 0x00FF00}, {PR_HALIGN, 1}, {PR_OFFSETX, 2}, {PR_OFFSETY, 3},
+          {PR_ALPHA, 178}},
+         {}},
+        {"tile", LT_TILE,
+         "track tile\nlength 11\nfile \"m.drl\"\nstart-pos 0 0\nend-pos 10 0\nstart-size 4 2\nend-size 14 2\n"
+         "start-scroll 0 0\nend-scroll 10 0\ndistance 1 2\n",
+         // right edge 3 .. 23 gives 13, so 9 wide.
+         5, 0, 6, 0,
+         {{PR_WIDTH, 9}, {PR_HEIGHT, 2}, {PR_SCROLLX, 5}, {PR_DISTANCEX, 1}, {PR_DISTANCEY, 2}},
+         {}},
+    };
+    for (const Case& t : cases) {
+        SCOPED_TRACE(t.name);
+        const std::string file = std::string("w") + t.name + ".zmt";
+        addFilm(file, "film motion 108\n" + t.track);
+        TZunoControl* c = addKind(t.kind, 30, 20);
+        c->SetProp(PR_SOURCE, TPropValue::ofStr(file));
+        run(2 + 5);
+        EXPECT_EQ(c->MotionX(), t.motionX);
+        EXPECT_EQ(c->MotionY(), t.motionY);
+        EXPECT_EQ(c->Priority(), t.priority);
+        EXPECT_EQ(c->PriorityBias(), t.bias);
+        for (const Want& w : t.ints)
+            EXPECT_EQ(c->GetProp(w.id).Int, w.value) << "property " << w.id;
+        for (int id : t.trueFlags)
+            EXPECT_TRUE(c->GetProp(id).Bool) << "property " << id;
+        if (t.kind == LT_LABEL) {
+            EXPECT_EQ(c->GetProp(PR_TEXT).Str, "hi");
+        }
+        Reg.DeleteObject(c);
+    }
+}
+
 TEST_F(MotionTest, TheEndIsReportedOnceOrScrapsTheControl) {
     for (const KindCase& k : kindCases()) {
         // A tile has no end event nor auto-scrap; a button's normal state
