@@ -5,6 +5,7 @@ BoxNew PR_NAME: "choicePanel"; PR_PARENT: "panel"; PR_LEFT: 80; PR_TOP: 50; PR_W
 Menu PR_NAME: "roads"; PR_PARENT: "choicePanel"; PR_LEFT: 40; PR_TOP: 30; PR_TEXT: "Take the river road" ++ Chr(13) ++ Chr(10) ++ "Climb the hill" ++ Chr(13) ++ Chr(10) ++ "Wait for the night"; PR_ROWCOUNT: 3; PR_COLOR: 2105376; PR_HOVERCOLOR: 32768; PR_FONTCOLOR: 16777215; PR_ANTIALIAS: TRUE; PR_FONTHEIGHT: 20; PR_MARGINX: 10; PR_MARGINY: 6; PR_LINESPACE: 4; PR_BORDERWIDTH: 1; PR_BORDERCOLOR: 12632256; PR_DELAY: 300; PR_AUTOSCRAP: TRUE; PR_HANDLEKEY: 1; PR_ONSELECT: "choice.zsb:byMenu"
 Button PR_NAME: "goRiver"; PR_PARENT: "choicePanel"; PR_LEFT: 40; PR_TOP: 200; PR_SOURCE: "plate.drl"; PR_HOVERSOURCE: "plate_hover.drl"; PR_PRESSEDSOURCE: "plate_down.drl"; PR_TEXT: "River"; PR_FONTHEIGHT: 20; PR_FONTCOLOR: 16777215; PR_ANTIALIAS: TRUE; PR_ONNOTIFY: "choice.zsb:byRiverButton"
 Button PR_NAME: "goHill"; PR_PARENT: "choicePanel"; PR_LEFT: 220; PR_TOP: 200; PR_SOURCE: "plate.drl"; PR_HOVERSOURCE: "plate_hover.drl"; PR_PRESSEDSOURCE: "plate_down.drl"; PR_TEXT: "Hill"; PR_FONTHEIGHT: 20; PR_FONTCOLOR: 16777215; PR_ANTIALIAS: TRUE; PR_ONNOTIFY: "choice.zsb:byHillButton"
+Call choicemotion.zsb
 Label waiting
 Wait[nocontinue] 16
 Calc choiceFrames = choiceFrames + 1

@@ -18,21 +18,20 @@ int32_t TFilmMotionFrames::FrameCount() const { return FFilm->Length(); }
 
 int32_t TFilmMotionFrames::LoopStart() const { return FFilm->LoopStart; }
 
-void TFilmMotionFrames::Apply(TZunoControl& control, int32_t frame) {
+void TFilmMotionFrames::Apply(TZunoControl& control, int32_t frame, bool first) {
     FFilm->Target = &control;
     FFilm->SetRegistry(control.Owner());
-    // A jump back to the start is a restart: the base point is taken again.
-    if (!FBased || (frame == 0 && FLastFrame != 0)) {
+    // The base is taken once per start: a repeat that wraps to frame 0 keeps
+    // it, or the priority the tracks add to it would add up with every loop.
+    if (first) {
         FFilm->BaseX = FFilm->RelativeOrigin ? control.Left() : 0;
         FFilm->BaseY = FFilm->RelativeOrigin ? control.Top() : 0;
         FFilm->BasePriority = control.Priority();
-        FBased = true;
     } else if (FFilm->RelativeOrigin && (control.Left() != FFilm->BaseX || control.Top() != FFilm->BaseY)) {
         FFilm->BaseX = control.Left();
         FFilm->BaseY = control.Top();
     }
     FFilm->Seek(frame);
-    FLastFrame = frame;
 }
 
 void installFilmMotions() {

@@ -20,13 +20,11 @@ public:
     int32_t             LoopStart() const override;
     // Shows `frame` on the control. The base point follows the control's
     // position when the file asks for relative positions.
-    void                Apply(TZunoControl& control, int32_t frame) override;
+    void                Apply(TZunoControl& control, int32_t frame, bool first) override;
     TFilmManager&       Film() { return *FFilm; }
 
 private:
     std::unique_ptr<TFilmManager> FFilm;
-    bool                FBased = false;
-    int32_t             FLastFrame = -1;
 };
 
 // Installs the reader of motion files (through the image cache's file

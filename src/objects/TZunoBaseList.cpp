@@ -270,7 +270,7 @@ void TZunoBaseList::freeObject(std::unique_ptr<TZunoObject> object) {
                 freeObject(std::move(owned));
         }
         c->FChildren.clear();
-        c->FMotion.reset();
+        c->dropMotions();
         if (FFocus == c) {
             FFocus = nullptr;
             FFocusSearch = true;

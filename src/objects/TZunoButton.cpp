@@ -25,8 +25,36 @@ TZunoButton::~TZunoButton() {
 // States
 //==============================================================================
 
+TZunoMotion* TZunoButton::stateMotion(int s) {
+    if (s == 0)
+        return FMotion.get();
+    return s >= 1 && s <= 3 ? FStateMotions[s].get() : nullptr;
+}
+
+TZunoMotion* TZunoButton::GetMotion() { return stateMotion(FState); }
+
+void TZunoButton::dropMotions() {
+    TZunoImages::dropMotions();
+    for (auto& m : FStateMotions)
+        m.reset();
+}
+
+// A freed motion gives the control back its own position and priority, as
+// the control's motion does, when it is the one driving the button.
+void TZunoButton::freeStateMotion(int s) {
+    if (!FStateMotions[s])
+        return;
+    const bool current = FState == s;
+    FStateMotions[s].reset();
+    if (current) {
+        SetMotionX(0);
+        SetMotionY(0);
+        SetPriorityBias(0);
+    }
+}
+
 bool TZunoButton::stateHasFrames(int s) {
-    if (s == 0 && FMotion)
+    if (stateMotion(s))
         return true;
     TZunoImageList* list = StateList(s);
     return list && list->Count() > 0;
@@ -47,8 +75,8 @@ void TZunoButton::SetState(int s) {
         FPendingState = 0;
     FIndex = -1;
     SetIndex(0);
-    if (s == 0 && FMotion)
-        RestartMotion();
+    if (TZunoMotion* m = GetMotion())
+        m->Restart();
     Invalidate();
 }
 
@@ -68,10 +96,12 @@ void TZunoButton::SetStateSource(int state, const std::string& text) {
         FMask = nullptr;
     }
     list->Clear();
-    // Motion files per state wait for the motion player of buttons; only
-    // Drel pictures load here.
-    if (fileExtensionLower(text) == ".drl")
+    freeStateMotion(state);
+    const std::string ext = fileExtensionLower(text);
+    if (ext == ".drl")
         list->Load(text);
+    else if (ext == ".zmt")
+        FStateMotions[state] = ReadMotion(text);
     if (FState == state && list->Count() > 0) {
         FIndex = -1;
         SetIndex(0);
@@ -238,11 +268,10 @@ int TZunoButton::Update() {
         return 1;
     if (FState != 3)
         return TZunoImages::Update();
-    // The clicked state steps its frames itself, so that its end is seen
-    // once: the state leaves 3 in the same update.
-    const int answer = TZunoControl::Update();
-    if (answer != 0)
-        return answer;
+    // The clicked state steps its frames (or its motion) itself, so that its
+    // end is seen once: the state leaves 3 in the same update.
+    if (GetMotion())
+        return stepMotion() ? finishClicked() : 0;
     TZunoImageList* frames = GetFrames();
     if (!frames || !frames->IsValidIndex(FIndex) || !IsShown() || FPaused || AniPaused())
         return 0;
@@ -259,8 +288,12 @@ int TZunoButton::Update() {
             break;
         }
     }
-    if (!finished)
-        return 0;
+    return finished ? finishClicked() : 0;
+}
+
+// The clicked animation is over: the button goes (AutoScrap) or reports the
+// end and shows the state asked for meanwhile.
+int TZunoButton::finishClicked() {
     if (AutoScrap())
         return 1;
     PostEvent(PR_ONPLAYEND);

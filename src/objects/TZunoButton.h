@@ -4,8 +4,10 @@
 // States: 0 normal (PR_SOURCE), 1 hover (PR_HOVERSOURCE), 2 pressed
 // (PR_PRESSEDSOURCE), 3 clicked (PR_CLICKEDSOURCE); -1 for the moment a
 // finished clicked animation hands over to the state asked for meanwhile.
-// A state without pictures is not entered. A click posts PR_ONNOTIFY; the
-// clicked animation plays once and reports its end (PR_ONPLAYEND) once.
+// A state without pictures is not entered. A state source naming a motion
+// file gives that state a motion instead of pictures, restarted whenever the
+// state is entered. A click posts PR_ONNOTIFY; the clicked animation (its
+// pictures or its motion) plays once and reports its end (PR_ONPLAYEND) once.
 //
 // Groups: the children of one parent with the same nonzero GroupIndex act
 // as radio buttons; without AllowAllUp exactly one of them is selected.
@@ -35,6 +37,8 @@ public:
     bool                Repeat() override { return FState != 3; }
     const std::string&  StateSource(int state) const;                 // 1 .. 3
     void                SetStateSource(int state, const std::string& text);
+    // The motion of the state shown: state 0 the control's own motion.
+    TZunoMotion*        GetMotion() override;
 
     // --- group --------------------------------------------------------------------------
     int32_t             GroupIndex() const { return FGroupIndex; }
@@ -77,8 +81,14 @@ public:
     void                ReleaseSurfaces() override;
     void                RestoreSurfaces() override;
 
+protected:
+    void                dropMotions() override;
+
 private:
     bool                stateHasFrames(int s);
+    TZunoMotion*        stateMotion(int s);
+    void                freeStateMotion(int s);
+    int                 finishClicked();
     bool                mouseOnButton();
     void                setPausedButton(bool flag);
     void                captionChanged();
@@ -87,6 +97,7 @@ private:
     int32_t             FPendingState = 0;
     int32_t             FPress = 0;                                   // 1 pressed, -1 delete me
     std::string         FStateSources[4];                             // 1 .. 3 used
+    std::unique_ptr<TZunoMotion> FStateMotions[4];                    // 1 .. 3 used
     int32_t             FGroupIndex = 0;
     bool                FSelected = false;
     bool                FAllowAllUp = false;

@@ -316,7 +316,7 @@ int32_t TZunoControl::screenPos(bool vertical) {
 
     // A zoom-mapped child keeps its place on the parent's picture as that is scaled.
     if (FPosZoomed && p && !p->IsScreen() && p->DrawsImage() && z == (vertical ? p->ZoomY() : p->ZoomX()) &&
-        DrawsImage() && !FMotion) {
+        DrawsImage() && !GetMotion()) {
         const int64_t pImage = vertical ? p->ImageHeight() : p->ImageWidth();
         const int64_t pSize = vertical ? p->FHeight : p->FWidth;
         const int64_t d = pSize > 0 ? std::max<int64_t>(1, std::llround(65536.0 * double(pImage) / double(pSize))) : 1;
@@ -334,7 +334,7 @@ int32_t TZunoControl::screenPos(bool vertical) {
     if (flip)
         anchor = size - offset * z / 256 - 1;
     int64_t x = FPosZoomed ? pos * z / 256 : pos;
-    if (FMotion)
+    if (GetMotion())
         x = vertical ? FMotionY : FMotionX;
     if (p) {
         const int64_t parentPos = vertical ? p->ScreenTop() : p->ScreenLeft();
@@ -383,7 +383,7 @@ TPoint TZunoControl::GetScreenPoint() {
         const int64_t pos = vertical ? FTop : FLeft;
         const int64_t z = vertical ? ZoomY() : ZoomX();
         int64_t x = FPosZoomed ? pos * z / 256 : pos;
-        if (FMotion)
+        if (GetMotion())
             x = vertical ? FMotionY : FMotionX;
         if (FParent)
             x += vertical ? int64_t(FParent->ScreenTop()) - FParent->ScrollY()
@@ -631,16 +631,25 @@ void TZunoControl::FireKeyRepeat(const std::vector<std::string>& codes) { PostEv
 // Life: motion, update
 //==============================================================================
 
-bool TZunoControl::IsPlaying() { return FMotion && !FMotion->Finished() && !Paused() && !AniPaused(); }
+bool TZunoControl::IsPlaying() {
+    TZunoMotion* m = GetMotion();
+    return m && !m->Finished() && !Paused() && !AniPaused();
+}
+
+std::unique_ptr<TZunoMotion> TZunoControl::ReadMotion(const std::string& text) {
+    if (!TZunoMotion::Loader)
+        return nullptr;
+    auto frames = TZunoMotion::Loader(text);
+    if (!frames)
+        return nullptr;
+    auto motion = std::make_unique<TZunoMotion>(std::move(frames));
+    motion->Restart();
+    return motion;
+}
 
 void TZunoControl::LoadMotion(const std::string& text) {
     FreeMotion();
-    if (!TZunoMotion::Loader)
-        return;
-    if (auto frames = TZunoMotion::Loader(text)) {
-        FMotion = std::make_unique<TZunoMotion>(std::move(frames));
-        FMotion->Restart();
-    }
+    FMotion = ReadMotion(text);
 }
 
 void TZunoControl::RestartMotion() {
@@ -648,21 +657,33 @@ void TZunoControl::RestartMotion() {
         FMotion->Restart();
 }
 
+// The control gets its own position and priority back, unless another
+// motion (a button's state motion) is the one driving it.
 void TZunoControl::FreeMotion() {
     if (!FMotion)
         return;
+    const bool driving = GetMotion() == FMotion.get();
     FMotion.reset();
+    if (!driving)
+        return;
     SetMotionX(0);
     SetMotionY(0);
     SetPriorityBias(0);
 }
 
-int TZunoControl::Update() {
-    if (!FMotion)
-        return 0;
+bool TZunoControl::stepMotion() {
+    TZunoMotion* m = GetMotion();
+    if (!m)
+        return false;
     const bool moved = std::exchange(FMovedSinceStep, false);
     const int32_t elapsed = FOwner ? FOwner->FrameElapsed() : 0;
-    if (FMotion->Step(*this, elapsed, AniPaused(), propBool(PR_REPEAT), moved)) {
+    const bool ended = m->Step(*this, elapsed, AniPaused(), propBool(PR_REPEAT), moved);
+    FMovedSinceStep = false;
+    return ended;
+}
+
+int TZunoControl::Update() {
+    if (stepMotion()) {
         if (AutoScrap())
             return 1;
         PostEvent(PR_ONPLAYEND);

@@ -179,7 +179,11 @@ public:
     void                LoadMotion(const std::string& text);
     void                RestartMotion();
     void                FreeMotion();
-    TZunoMotion*        GetMotion() { return FMotion.get(); }
+    // The motion driving the control now: the one of LoadMotion here; a
+    // button answers the motion of the state it shows.
+    virtual TZunoMotion* GetMotion() { return FMotion.get(); }
+    // A motion read from a motion file, or none when it cannot be read.
+    static std::unique_ptr<TZunoMotion> ReadMotion(const std::string& text);
     void                SaveToStream(TStream& s) override;
     void                LoadFromStream(TStream& s, int32_t version) override;
 
@@ -195,6 +199,12 @@ protected:
     void                drawChildren(TCustomDIBX& s, const TRect& area);
     std::vector<std::string> mouseArgs();                             // mouse position minus the drawn position
     void                loadChildren(TStream& s, int32_t version, int depth);
+    // One step of GetMotion(); true when it has just finished. The control's
+    // own writes during the step do not count as a move for the next one.
+    bool                stepMotion();
+    // Frees every motion at once while the control itself is being freed
+    // (nothing is reset or redrawn).
+    virtual void        dropMotions() { FMotion.reset(); }
 
     TZunoControl*       FParent = nullptr;
     std::vector<TZunoControl*> FChildren;                            // owned by the registry

@@ -174,13 +174,13 @@ void TZunoCustomImage::SetFlipV(bool v) {
 
 void TZunoCustomImage::SetDirectWidth(int32_t v) {
     SetWidth(v);
-    if (!FMotion)
+    if (!GetMotion())
         FZoomX = 0;
 }
 
 void TZunoCustomImage::SetDirectHeight(int32_t v) {
     SetHeight(v);
-    if (!FMotion)
+    if (!GetMotion())
         FZoomY = 0;
 }
 
@@ -221,13 +221,13 @@ int32_t TZunoCustomImage::computeSize(bool vertical) {
 }
 
 void TZunoCustomImage::RecomputeWidth() {
-    if (FMotion)
+    if (GetMotion())
         return;
     FWidth = SourceText().empty() && !FImage ? 0 : computeSize(false);
 }
 
 void TZunoCustomImage::RecomputeHeight() {
-    if (FMotion)
+    if (GetMotion())
         return;
     FHeight = SourceText().empty() && !FImage ? 0 : computeSize(true);
 }

@@ -50,8 +50,8 @@ void TZunoCustomImages::SetProp(int id, const TPropValue& v) {
 }
 
 int32_t TZunoCustomImages::Count() {
-    if (FMotion)
-        return FMotion->Frames().FrameCount();
+    if (TZunoMotion* m = GetMotion())
+        return m->Frames().FrameCount();
     TZunoImageList* frames = GetFrames();
     return frames ? frames->Count() : 0;
 }
@@ -77,8 +77,8 @@ void TZunoCustomImages::SetPaused(bool v) {
 }
 
 bool TZunoCustomImages::IsPlaying() {
-    if (FMotion)
-        return !FMotion->Finished() && !FPaused && !AniPaused();
+    if (TZunoMotion* m = GetMotion())
+        return !m->Finished() && !FPaused && !AniPaused();
     if (!Repeat() && FIndex >= Count() - 1 && FTimeLeft < 1)
         return false;
     return !FPaused && !AniPaused();
@@ -109,8 +109,8 @@ void TZunoCustomImages::showFrame(TZunoImageData& data) {
 void TZunoCustomImages::SetIndex(int32_t i) {
     if (i == FIndex)
         return;
-    if (FMotion) {
-        FMotion->SetElapsed(std::llround(double(i) * kMotionFrameMs));
+    if (TZunoMotion* m = GetMotion()) {
+        m->SetElapsed(std::llround(double(i) * kMotionFrameMs));
         return;
     }
     TZunoImageList* frames = GetFrames();
@@ -145,7 +145,7 @@ int TZunoCustomImages::Update() {
     if (answer != 0)
         return answer;
     TZunoImageList* frames = GetFrames();
-    if (FMotion || !frames || !frames->IsValidIndex(FIndex) || !IsShown() || FPaused || AniPaused())
+    if (GetMotion() || !frames || !frames->IsValidIndex(FIndex) || !IsShown() || FPaused || AniPaused())
         return 0;
     if (FTimeLeft > 0)
         FTimeLeft = addClamped(FTimeLeft, -int64_t(FOwner ? FOwner->FrameElapsed() : 0));
@@ -169,7 +169,7 @@ int TZunoCustomImages::Update() {
             break;
         }
         // The loop wait may have changed the control.
-        if (GetFrames() != frames || !frames->IsValidIndex(FIndex) || FMotion)
+        if (GetFrames() != frames || !frames->IsValidIndex(FIndex) || GetMotion())
             break;
     }
     return 0;

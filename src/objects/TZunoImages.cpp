@@ -60,7 +60,7 @@ void TZunoImages::SetRepeat(bool v) {
     if (!v)
         return;
     TZunoImageList* frames = GetFrames();
-    if (!FMotion && !(frames && frames->IsValidIndex(FIndex)))
+    if (!GetMotion() && !(frames && frames->IsValidIndex(FIndex)))
         SetIndex(0);
     if (FMotion && FMotion->Finished())
         RestartMotion();

@@ -11,8 +11,14 @@ TZunoMotion::TLoader TZunoMotion::Loader;
 static constexpr double kFrameMs = 16.666666666666668;
 
 bool TZunoMotion::Step(TZunoControl& control, int32_t elapsedMs, bool aniPaused, bool repeat, bool moved) {
-    if (FFinished)
+    // A finished motion keeps its last frame: a control moved by other means
+    // is shown there again (relative to its new place), and the end is not
+    // reported a second time.
+    if (FFinished) {
+        if (moved && FFrames->FrameCount() > 0)
+            FFrames->Apply(control, FFrame, false);
         return false;
+    }
     if (!aniPaused && FCountdown <= 0)
         FElapsed += std::max(elapsedMs, 0);
     const int32_t count = FFrames->FrameCount();
@@ -34,7 +40,7 @@ bool TZunoMotion::Step(TZunoControl& control, int32_t elapsedMs, bool aniPaused,
     const bool changed = frame != FFrame;
     FFrame = static_cast<int32_t>(frame);
     if (count > 0 && (changed || !FApplied || moved))
-        FFrames->Apply(control, FFrame);
+        FFrames->Apply(control, FFrame, !FApplied);
     FApplied = true;
     if (FCountdown > 0)
         --FCountdown;

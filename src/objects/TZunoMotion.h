@@ -18,7 +18,10 @@ public:
     virtual             ~TMotionFrames() = default;
     virtual int32_t     FrameCount() const = 0;
     virtual int32_t     LoopStart() const { return 0; }                 // the frame a repeat goes back to
-    virtual void        Apply(TZunoControl& control, int32_t frame) = 0;
+    // Shows `frame` on the control; `first` on the first step after the
+    // motion was loaded or restarted, when it takes its bearings from the
+    // control (position, priority).
+    virtual void        Apply(TZunoControl& control, int32_t frame, bool first) = 0;
 };
 
 class TZunoMotion {
