@@ -284,7 +284,18 @@ private:
     int32_t             FDistanceX = 0, FDistanceY = 0;
 };
 
-class TZunoPrevImages : public TZunoImages {};
+// A thumbnail of a preview menu (TZunoPrevMenu.h): its picture comes from
+// the menu's film; light added over it while its item is hovered (> 0) or
+// taken away while the item is disabled (< 0), per colour channel.
+class TZunoPrevImages : public TZunoImages {
+public:
+    int32_t             Light() const { return FLight; }
+    void                SetLight(int32_t light);
+    void                AfterDraw() override;
+
+private:
+    int32_t             FLight = 0;
+};
 
 // The extension of a game file name ("" when none), lower-cased, with its dot.
 std::string             fileExtensionLower(const std::string& name);
