@@ -170,6 +170,10 @@ void TZunoPrevMenu::showFrame(int32_t frame) {
     }
     FFilm->Target = nullptr;
     SortChildren();
+    // Thumbnails the film moves come to or leave a mouse that stands still.
+    TZunoBase* b = GetBase();
+    if (b && b->Hover == this && !FEventsSuppressed)
+        SetHover(itemAtMouse());
 }
 
 //==============================================================================

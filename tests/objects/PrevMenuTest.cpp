@@ -176,6 +176,24 @@ TEST_F(PrevMenuTest, ItemUnderTheMouseLightsUpAndIsChosen) {
     ASSERT_NE(Reg.FindComponent("menu"), nullptr);         // no AutoScrap: it stays
 }
 
+TEST_F(PrevMenuTest, ThumbnailMovingUnderAStillMouseLightsUp) {
+    addFilm("moving.zmt", "film motion 108\nscreen 40 10\n"
+                          "track image\nlength 60\nfile \"thumbs\\\\a.drl\"\nstart-pos 0 0\nend-pos 30 0\n");
+    TZunoPrevMenu* m = addMenu("moving.zmt");
+    Reg.MouseMove(5 + 20, 7);                               // ahead of the thumbnail, inside the menu
+    frame();
+    EXPECT_EQ(m->Hover(), -1);
+    take();
+    for (int i = 0; i < 40 && m->Hover() < 0; ++i)
+        frame();
+    EXPECT_EQ(m->Hover(), 0);
+    EXPECT_EQ(take(), (TEvents{"104 a 0"}));
+    for (int i = 0; i < 40 && m->Hover() == 0; ++i)
+        frame();
+    EXPECT_EQ(m->Hover(), -1);                              // and it passes on
+    EXPECT_EQ(take(), (TEvents{"105 a 0"}));
+}
+
 TEST_F(PrevMenuTest, DisabledAndHiddenItemsAreNotChosen) {
     TZunoPrevMenu* m = addMenu();
     m->SetItemState(TZunoObject::isEnabled, 1, 0);
