@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "archive/TVrFileManager.h"
 #include "core/EZunoError.h"
@@ -75,6 +76,16 @@ TZunoPrevImages* TZunoPrevMenu::Thumbnail(int32_t item) {
     TZunoPrevImages* t = FItems[size_t(item)].Thumb;
     // A thumbnail deleted on its own has left the children.
     return t && std::find(FChildren.begin(), FChildren.end(), t) != FChildren.end() ? t : nullptr;
+}
+
+// Per item its thumbnail, or none when it is gone, in one pass over the children.
+std::vector<TZunoPrevImages*> TZunoPrevMenu::liveThumbnails() {
+    const std::unordered_set<const TZunoControl*> children(FChildren.begin(), FChildren.end());
+    std::vector<TZunoPrevImages*> out;
+    out.reserve(FItems.size());
+    for (const TItem& item : FItems)
+        out.push_back(item.Thumb && children.count(item.Thumb) ? item.Thumb : nullptr);
+    return out;
 }
 
 std::string TZunoPrevMenu::ItemName(int32_t item) const {
@@ -155,8 +166,9 @@ void TZunoPrevMenu::showFrame(int32_t frame) {
     FFrame = frame;
     if (!FFilm)
         return;
+    const std::vector<TZunoPrevImages*> thumbs = liveThumbnails();
     for (int32_t i = 0; i < ItemCount(); ++i) {
-        TZunoPrevImages* t = Thumbnail(i);
+        TZunoPrevImages* t = thumbs[size_t(i)];
         if (!t)
             continue;
         FFilm->Target = t;
@@ -166,7 +178,8 @@ void TZunoPrevMenu::showFrame(int32_t frame) {
         // own to place it by them, so they become its place in the menu.
         t->SetLeft(t->MotionX());
         t->SetTop(t->MotionY());
-        refreshLight(i);
+        t->SetLight(i == FHover ? kHoverLight : FItems[size_t(i)].Enabled ? 0 : -kDisabledDim);
+        t->SetVisible(FItems[size_t(i)].Visible);
     }
     FFilm->Target = nullptr;
     SortChildren();
@@ -304,12 +317,19 @@ int32_t TZunoPrevMenu::itemAtMouse() {
     if (!b)
         return -1;
     const int32_t x = b->Input.MouseX, y = b->Input.MouseY;
+    std::unordered_map<const TZunoControl*, int32_t> itemOf;
+    for (int32_t i = 0; i < ItemCount(); ++i)
+        if (FItems[size_t(i)].Thumb)
+            itemOf.emplace(FItems[size_t(i)].Thumb, i);
     // The thumbnail drawn last is on top.
-    for (auto it = FChildren.rbegin(); it != FChildren.rend(); ++it)
-        for (int32_t i = 0; i < ItemCount(); ++i)
-            if (FItems[size_t(i)].Thumb == *it && choosable(i) && (*it)->Visible() &&
-                (*it)->GetClientRect().contains(x, y))
-                return i;
+    for (auto it = FChildren.rbegin(); it != FChildren.rend(); ++it) {
+        const auto found = itemOf.find(*it);
+        if (found == itemOf.end())
+            continue;
+        const TItem& item = FItems[size_t(found->second)];
+        if (item.Enabled && item.Visible && (*it)->Visible() && (*it)->GetClientRect().contains(x, y))
+            return found->second;
+    }
     return -1;
 }
 

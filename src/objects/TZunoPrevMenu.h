@@ -81,6 +81,7 @@ private:
         TZunoPrevImages* Thumb = nullptr;                            // owned by the registry
         bool            Enabled = true, Visible = true, Checked = false, Selected = false;
     };
+    std::vector<TZunoPrevImages*> liveThumbnails();
     void                clearItems();
     void                buildItems();
     void                showFrame(int32_t frame);
