@@ -64,4 +64,5 @@ Call save.zsb
 Call choice.zsb
 Wait 200
 Call novel.zsb
+Call keepsakes.zsb
 Exit

@@ -106,8 +106,8 @@ TZunoObject* TZunoBaseList::Register(std::unique_ptr<TZunoObject> object) {
     FObjects.push_back(std::move(object));
     if (o->WantsAutoName())
         o->FName = MakeUniqueName("object");
-    // Menus and map images hear right clicks first while they exist.
-    if (o->GetCompoType() == LT_MENU || o->GetCompoType() == LT_MAPIMG)
+    // Menus, map images and preview menus hear right clicks first while they exist.
+    if (o->GetCompoType() == LT_MENU || o->GetCompoType() == LT_MAPIMG || o->GetCompoType() == LT_PREVMENU)
         AddRClickScrap(o->AsControl());
     return o;
 }

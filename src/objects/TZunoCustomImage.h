@@ -95,7 +95,7 @@ public:
     // Visible, registered and with a picture: the drawn area (the rotated
     // bounding box when Angle is not 0), cut by the parent and the clip.
     void                Invalidate() override;
-    TRect               DrawnArea();
+    virtual TRect       DrawnArea();
     TPoint              AnchorPoint();                                // the rotation centre on the screen
     void                Draw() override;
     virtual void        BeforeDraw() {}
@@ -247,8 +247,9 @@ protected:
 // The tile surface repeats its current frame over the control, DistanceX /
 // DistanceY pixels apart, scrolled by ScrollX / ScrollY and zoomed by the
 // zoom factors; its size is its own (a tile still 0 x 0 when its picture
-// arrives takes the picture's size). Angle is kept for scripts but a tile
-// does not turn.
+// arrives takes the picture's size). Angle (1/256 turns) turns the whole
+// tiled rectangle about the point OffsetX, OffsetY of it, as an image
+// turns; a tile of more than kMaxTurnedPixels is drawn unturned.
 class TZunoTile : public TZunoCustomImages {
 public:
                         TZunoTile();
@@ -269,12 +270,21 @@ public:
     TPropValue          GetProp(int id) override;
     void                SetProp(int id, const TPropValue& value) override;
     void                DrawImage() override;
+    TRect               DrawnArea() override;
     void                SaveToStream(TStream& s) override;
     void                LoadFromStream(TStream& s, int32_t version) override;
     void                ReleaseSurfaces() override;
     void                RestoreSurfaces() override;
 
+    static constexpr int64_t kMaxTurnedPixels = 4096 * 4096;
+
 private:
+    bool                turned() const;
+    // Tiles `dest` (a rectangle of the size of the control) on s as drawn unturned.
+    void                drawTiles(TCustomDIBX& s, const TRect& dest, TCustomDIBX& picture, TCustomDIBX* mask,
+                                  int32_t alpha);
+    void                drawTurned(TCustomDIBX& s, TCustomDIBX& picture, TCustomDIBX* mask);
+
     TZunoImageList      FFrames;
     std::string         FSource;
     bool                FRepeat = false;
@@ -284,7 +294,18 @@ private:
     int32_t             FDistanceX = 0, FDistanceY = 0;
 };
 
-class TZunoPrevImages : public TZunoImages {};
+// A thumbnail of a preview menu (TZunoPrevMenu.h): its picture comes from
+// the menu's film; light added over it while its item is hovered (> 0) or
+// taken away while the item is disabled (< 0), per colour channel.
+class TZunoPrevImages : public TZunoImages {
+public:
+    int32_t             Light() const { return FLight; }
+    void                SetLight(int32_t light);
+    void                AfterDraw() override;
+
+private:
+    int32_t             FLight = 0;
+};
 
 // The extension of a game file name ("" when none), lower-cased, with its dot.
 std::string             fileExtensionLower(const std::string& name);

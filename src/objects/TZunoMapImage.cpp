@@ -162,8 +162,12 @@ void TZunoMapImage::DoMouseOut(TZunoControl* newHover) {
 }
 
 void TZunoMapImage::DoLBtnDown() {
-    if (!FEventsSuppressed && (FIgnoreMouse == IM_NONE || FIgnoreMouse == IM_RCLICK) && !FPaused && FRegion >= 0)
-        Select();
+    if (!FEventsSuppressed && (FIgnoreMouse == IM_NONE || FIgnoreMouse == IM_RCLICK) && !FPaused) {
+        // A press can come in the step the mouse arrived, before its move was heard.
+        SetRegion(regionAtMouse());
+        if (FRegion >= 0)
+            Select();
+    }
     TZunoControl::DoLBtnDown();
 }
 

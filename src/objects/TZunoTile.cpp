@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <climits>
+#include <unordered_set>
 
 #include "core/StreamFields.h"
 #include "imaging/TCustomDIBX.h"
@@ -83,7 +84,13 @@ void TZunoTile::SetProp(int id, const TPropValue& v) {
     case PR_SCROLLY:   repaint(FScrollY, v.Int); return;
     case PR_DISTANCEX: repaint(FDistanceX, std::max(0, v.Int)); return;
     case PR_DISTANCEY: repaint(FDistanceY, std::max(0, v.Int)); return;
-    case PR_ANGLE:     FTileAngle = v.Int; return;
+    case PR_ANGLE:
+        if (v.Int != FTileAngle) {
+            Invalidate();
+            FTileAngle = v.Int;
+            Invalidate();
+        }
+        return;
     // The size is the tile's own: writing it does not touch the zoom.
     case PR_WIDTH:     SetWidth(v.Int); return;
     case PR_HEIGHT:    SetHeight(v.Int); return;
@@ -91,42 +98,95 @@ void TZunoTile::SetProp(int id, const TPropValue& v) {
     }
 }
 
-void TZunoTile::DrawImage() {
-    TCustomDIBX* s = GetSurface();
-    TCustomDIBX* picture = GetImage();
-    if (!s || !picture || picture->IsEmpty() || FAlpha < 1 || FAlpha >= 512 || FWidth < 1 || FHeight < 1)
-        return;
-    TCustomDIBX* mask = GetMask();
+bool TZunoTile::turned() const {
+    return FTileAngle != 0 && int64_t(FWidth) * FHeight <= kMaxTurnedPixels;
+}
+
+TRect TZunoTile::DrawnArea() {
+    if (!turned())
+        return GetClientRect();
     const TRect dest = GetClientRect();
-    const TRect whole(0, 0, picture->GetWidth(), picture->GetHeight());
-    const bool keyed = picture->TransparentColor != -1;
+    return TCustomDIBX::GetRotateBounds(dest.Left + FOffsetX, dest.Top + FOffsetY, TRect(0, 0, FWidth, FHeight),
+                                        FOffsetX, FOffsetY, false, false, FTileAngle & 0xFF, 256, 256);
+}
+
+void TZunoTile::drawTiles(TCustomDIBX& s, const TRect& dest, TCustomDIBX& picture, TCustomDIBX* mask,
+                          int32_t alpha) {
+    const TRect whole(0, 0, picture.GetWidth(), picture.GetHeight());
+    const bool keyed = picture.TransparentColor != -1;
     // Scrolling moves the tiles the other way, as the view moves over them.
     const int32_t px = FScrollX == INT32_MIN ? INT32_MAX : -FScrollX;
     const int32_t py = FScrollY == INT32_MIN ? INT32_MAX : -FScrollY;
     const int32_t zx = std::max(1, FZoomX), zy = std::max(1, FZoomY);
     if (zx != 256 || zy != 256) {
         if (mask)
-            s->DrawZoomTileMask(dest, FDistanceX, FDistanceY, px, py, zx, zy, FAlpha, *mask, whole, *picture);
+            s.DrawZoomTileMask(dest, FDistanceX, FDistanceY, px, py, zx, zy, alpha, *mask, whole, picture);
         else
-            s->DrawZoomTile(dest, FDistanceX, FDistanceY, px, py, zx, zy, FAlpha, keyed, whole, *picture);
+            s.DrawZoomTile(dest, FDistanceX, FDistanceY, px, py, zx, zy, alpha, keyed, whole, picture);
         return;
     }
-    const int32_t add = std::min(FAlpha - 256, 255);
+    const int32_t add = std::min(alpha - 256, 255);
     if (mask) {
-        if (FAlpha < 255)
-            s->DrawTileAlphaMask(dest, FDistanceX, FDistanceY, px, py, FAlpha, *mask, whole, *picture);
-        else if (FAlpha == 255)
-            s->DrawTileMask(dest, FDistanceX, FDistanceY, px, py, *mask, whole, *picture);
+        if (alpha < 255)
+            s.DrawTileAlphaMask(dest, FDistanceX, FDistanceY, px, py, alpha, *mask, whole, picture);
+        else if (alpha == 255)
+            s.DrawTileMask(dest, FDistanceX, FDistanceY, px, py, *mask, whole, picture);
         else
-            s->DrawTileAddMask(dest, FDistanceX, FDistanceY, px, py, add, *mask, whole, *picture);
+            s.DrawTileAddMask(dest, FDistanceX, FDistanceY, px, py, add, *mask, whole, picture);
     } else {
-        if (FAlpha < 255)
-            s->DrawTileAlpha(dest, FDistanceX, FDistanceY, px, py, FAlpha, keyed, whole, *picture);
-        else if (FAlpha == 255)
-            s->DrawTile(dest, FDistanceX, FDistanceY, px, py, keyed, whole, *picture);
+        if (alpha < 255)
+            s.DrawTileAlpha(dest, FDistanceX, FDistanceY, px, py, alpha, keyed, whole, picture);
+        else if (alpha == 255)
+            s.DrawTile(dest, FDistanceX, FDistanceY, px, py, keyed, whole, picture);
         else
-            s->DrawTileAdd(dest, FDistanceX, FDistanceY, px, py, add, whole, *picture);
+            s.DrawTileAdd(dest, FDistanceX, FDistanceY, px, py, add, whole, picture);
     }
+}
+
+// The tiles are laid on a picture of the control's size, which is then
+// turned onto the screen. A picture with a mask lays its mask the same way;
+// any other marks what no tile covers with a key colour: its own key, or
+// the smallest pixel value the picture does not use.
+void TZunoTile::drawTurned(TCustomDIBX& s, TCustomDIBX& picture, TCustomDIBX* mask) {
+    const TRect area(0, 0, FWidth, FHeight);
+    const TRect dest = GetClientRect();
+    const int32_t angle = FTileAngle & 0xFF;
+    TDIBX laid(FWidth, FHeight, picture.GetBitCount());
+    if (mask) {
+        drawTiles(laid, area, picture, nullptr, 255);
+        TDIBX cover(FWidth, FHeight, 8);
+        cover.FillRect(area, 0);
+        drawTiles(cover, area, *mask, nullptr, 255);
+        s.DrawRotateMask(dest.Left + FOffsetX, dest.Top + FOffsetY, FAlpha, cover, false, false, angle, FOffsetX,
+                         FOffsetY, 256, 256, area, laid);
+        return;
+    }
+    uint32_t key = static_cast<uint32_t>(picture.TransparentColor);
+    if (picture.TransparentColor == -1) {
+        std::unordered_set<uint32_t> used;
+        for (int32_t y = 0; y < picture.GetHeight(); ++y)
+            for (int32_t x = 0; x < picture.GetWidth(); ++x)
+                used.insert(picture.GetPixel(x, y));
+        key = 0;
+        while (used.count(key))
+            ++key;
+    }
+    laid.FillRect(area, key);
+    drawTiles(laid, area, picture, nullptr, 255);
+    laid.TransparentColor = static_cast<int32_t>(key);
+    s.DrawRotate(dest.Left + FOffsetX, dest.Top + FOffsetY, FAlpha, false, false, true, angle, FOffsetX, FOffsetY, 256,
+                 256, area, laid);
+}
+
+void TZunoTile::DrawImage() {
+    TCustomDIBX* s = GetSurface();
+    TCustomDIBX* picture = GetImage();
+    if (!s || !picture || picture->IsEmpty() || FAlpha < 1 || FAlpha >= 512 || FWidth < 1 || FHeight < 1)
+        return;
+    if (turned())
+        drawTurned(*s, *picture, GetMask());
+    else
+        drawTiles(*s, GetClientRect(), *picture, GetMask(), FAlpha);
 }
 
 void TZunoTile::SaveToStream(TStream& s) {

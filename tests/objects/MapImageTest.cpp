@@ -192,6 +192,16 @@ TEST_F(MapImageTest, RegionUnderTheMouseLightsUpAndIsChosen) {
     EXPECT_EQ(take(), (TEvents{"105 left 0"}));
 }
 
+TEST_F(MapImageTest, PressInTheStepTheMouseArrivesChoosesTheRegionUnderIt) {
+    TZunoMapImage* m = addMap();
+    Reg.MouseMove(5 + 12, 7);
+    Reg.MouseDown(true, false);
+    frame();
+    EXPECT_EQ(m->Region(), 1);
+    EXPECT_EQ(SelStr, "right");
+    EXPECT_EQ(take(), (TEvents{"104 right 1", "72 right 1"}));
+}
+
 TEST_F(MapImageTest, KeysWalkTheRegionsAndChoose) {
     TZunoMapImage* m = addMap();
     m->SetHandleKey(true);

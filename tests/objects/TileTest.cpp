@@ -83,6 +83,73 @@ TEST_F(TileTest, WithoutASizeTakesThePictures) {
     EXPECT_EQ(getInt(*t, PR_COUNT), 1);
 }
 
+// A turned tile draws what an image of its laid tiles draws when turned the
+// same way about the same point; gaps between tiles stay see-through.
+TEST_F(TileTest, TurnsLikeAnImageOfItsTiles) {
+    constexpr uint32_t kGap = 0x00123456;
+    struct Case {
+        const char* name;
+        int32_t width, height, distanceX, angle, offsetX, offsetY;
+        std::vector<uint32_t> laid;                 // the tiles as one picture, kGap in the gaps
+    };
+    const Case cases[] = {
+        {"quarter turn", 6, 4, 0, 64, 3, 2,
+         {kRed, kGreen, kRed, kGreen, kRed, kGreen, kBlue, kWhite, kBlue, kWhite, kBlue, kWhite,
+          kRed, kGreen, kRed, kGreen, kRed, kGreen, kBlue, kWhite, kBlue, kWhite, kBlue, kWhite}},
+        {"spaced, an eighth", 5, 2, 1, 32, 0, 0,
+         {kRed, kGreen, kGap, kRed, kGreen, kBlue, kWhite, kGap, kBlue, kWhite}},
+        {"half turn, negative", 4, 2, 0, -128, 1, 1, {kRed, kGreen, kRed, kGreen, kBlue, kWhite, kBlue, kWhite}},
+    };
+    auto scene = [this] {
+        std::vector<uint32_t> out;
+        for (int32_t y = 0; y < kSceneH; ++y) {
+            const std::vector<uint32_t> r = row(0, y, kSceneW);
+            out.insert(out.end(), r.begin(), r.end());
+        }
+        return out;
+    };
+    // The first pixel where two scenes differ, "" when none.
+    auto firstDifference = [](const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) -> std::string {
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+            if (a[i] != b[i])
+                return std::to_string(i % kSceneW) + "," + std::to_string(i / kSceneW) + ": " + std::to_string(a[i]) +
+                       " vs " + std::to_string(b[i]);
+        return "";
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TFramePlan plan;
+        plan.Width = c.width;
+        plan.Height = c.height;
+        plan.Pixels = c.laid;
+        plan.Key = int32_t(kGap);
+        const std::string laid = std::string("laid") + std::to_string(&c - cases) + ".drl";
+        addFile(laid, drelBytes({plan}));
+
+        TZunoTile* t = addTile(15, 15, c.width, c.height);
+        setProp(*t, PR_DISTANCEX, *intValue(c.distanceX));
+        setProp(*t, PR_OFFSETX, *intValue(c.offsetX));
+        setProp(*t, PR_OFFSETY, *intValue(c.offsetY));
+        Reg.GetScreen(0)->MarkAllDirty();
+        compose();
+        const std::vector<uint32_t> flat = scene();
+        setProp(*t, PR_ANGLE, *intValue(c.angle));          // only what the turn touches is drawn again
+        compose();
+        const std::vector<uint32_t> turned = scene();
+        EXPECT_NE(turned, flat);
+        Reg.DeleteObject(t);
+
+        TZunoImages* img = addImage(laid, 15, 15);
+        setProp(*img, PR_OFFSETX, *intValue(c.offsetX));
+        setProp(*img, PR_OFFSETY, *intValue(c.offsetY));
+        setProp(*img, PR_ANGLE, *intValue(c.angle));
+        Reg.GetScreen(0)->MarkAllDirty();
+        compose();
+        EXPECT_EQ(firstDifference(turned, scene()), "");
+        Reg.DeleteObject(img);
+    }
+}
+
 TEST_F(TileTest, SaveRecordRoundTrip) {
     TZunoTile* t = addTile(1, 2, 9, 7);
     setProp(*t, PR_SCROLLY, *intValue(3));

@@ -11,7 +11,9 @@
 #include "ScriptTestGame.h"
 #include "core/TStream.h"
 #include "imaging/TDrelFrameList.h"
+#include "objects/FilmText.h"
 #include "objects/PropertyAccess.h"
+#include "objects/TFilmManager.h"
 #include "objects/TZunoCustomImage.h"
 #include "objects/TZunoPropMotion.h"
 #include "script/ComObject.h"
@@ -459,6 +461,44 @@ std::vector<uint8_t> drelFile(int32_t w, int32_t h, const std::vector<int32_t>& 
     TKsMemoryStream s;
     list.SaveToStream(s);
     return s.Data();
+}
+
+// Item functions on a preview menu take an item name as well as a number.
+TEST_F(ObjectCommandTest, PreviewMenuItemFunctionsTakeNamesOrNumbers) {
+    TFilmManager film;
+    filmFromText(film, "film motion 108\nscreen 20 8\n"
+                       "track image\nlength 10\nfile \"a.drl\"\n"
+                       "track image\nlength 10\nfile \"7.drl\"\nstart-pos 10 0\nend-pos 10 0\n");
+    TKsMemoryStream bytes;
+    film.SaveToStream(bytes);
+    TPageBuilder main("main.zsb");
+    Create(main, ctPrevMenuNew, {{PR_NAME, "\"p\""}, {PR_PARENT, "\"\""}, {PR_SOURCE, "\"menu.zmt\""}});
+    struct Case { const char* before; const char* expr; const char* expected; };
+    const Case cases[] = {
+        {"", "GetProp(\"p\", 45) ++ \",\" ++ GetProp(\"p\", 50)", "2,a\r\n7"},
+        {"SetEnabled(\"p\", \"a\", FALSE)", "GetEnabled(\"p\", 0) ++ GetEnabled(\"p\", \"a\") ++ GetEnabled(\"p\", 1)",
+         "FALSEFALSETRUE"},
+        // A text that parses as an integer is an item number, not the item named "7".
+        {"SetCheck(\"p\", \"1\", TRUE)", "GetCheck(\"p\", 1) ++ GetCheck(\"p\", \"7\") ++ GetCheck(\"p\", 0)",
+         "TRUEFALSEFALSE"},
+        {"SetVisible(\"p\", \"zz\", FALSE)", "GetVisible(\"p\", 0) ++ GetVisible(\"p\", 1) ++ GetVisible(\"p\", \"zz\")",
+         "TRUETRUEFALSE"},
+    };
+    int n = 0;
+    std::vector<TInitVariable> vars = {strVar("c", "")};
+    for (const Case& c : cases) {
+        const std::string var = "r" + std::to_string(n++);
+        if (*c.before)
+            Calc(main, std::string("c = ") + c.before);
+        Calc(main, var + " = " + c.expr);
+        vars.push_back(strVar(var, "<unset>"));
+    }
+    TScriptGame& g = Run({&main}, vars,
+                         {{"menu.zmt", bytes.Data()}, {"a.drl", drelFile(4, 4, {100})}, {"7.drl", drelFile(4, 4, {100})}});
+    g.Frame();
+    n = 0;
+    for (const Case& c : cases)
+        EXPECT_EQ(g.Var("r" + std::to_string(n++)), c.expected) << c.expr;
 }
 
 // The time left of an image each time it arrives at its last frame, over n frames.
