@@ -15,17 +15,17 @@ import sys
 KINDS = {"rect": 0, "ellipse": 1, "polygon": 2}
 
 
-def region_bytes(spec):
-    name, kind, numbers = spec.split(":")
+def region_bytes(description):
+    name, kind, numbers = description.split(":")
     values = [int(v) for v in numbers.split(",")]
     name_bytes = name.encode("cp932")
     out = struct.pack("<i", len(name_bytes)) + name_bytes + bytes([KINDS[kind]])
     if kind == "polygon":
         if len(values) % 2:
-            raise SystemExit(f"{spec}: a polygon needs pairs of numbers")
+            raise SystemExit(f"{description}: a polygon needs pairs of numbers")
         out += struct.pack("<i", len(values) // 2)
     elif len(values) != 4:
-        raise SystemExit(f"{spec}: a {kind} needs four numbers")
+        raise SystemExit(f"{description}: a {kind} needs four numbers")
     return out + struct.pack(f"<{len(values)}i", *values)
 
 
